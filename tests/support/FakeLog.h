@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/SystemLog.h"
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace norla::test {
+
+// Collects log lines for assertions.
+class FakeLog final : public SystemLog {
+public:
+    void write(std::string_view line) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_lines.emplace_back(line);
+    }
+    std::vector<std::string> lines() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+    bool contains(std::string_view fragment) const
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto& line : m_lines) {
+            if (line.find(fragment) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
+
+} // namespace norla::test
