@@ -1,0 +1,60 @@
+#pragma once
+
+#include <glib.h>
+
+#include <memory>
+
+namespace norla {
+
+// Deleters for C objects with a single owner.
+template <class T> struct GDeleter;
+template <> struct GDeleter<GError> {
+    void operator()(GError* error) const { g_error_free(error); }
+};
+template <> struct GDeleter<gchar> {
+    void operator()(gchar* text) const { g_free(text); }
+};
+template <> struct GDeleter<gchar*> {
+    void operator()(gchar** strings) const { g_strfreev(strings); }
+};
+template <> struct GDeleter<GBytes> {
+    void operator()(GBytes* bytes) const { g_bytes_unref(bytes); }
+};
+template <> struct GDeleter<GKeyFile> {
+    void operator()(GKeyFile* file) const { g_key_file_unref(file); }
+};
+template <> struct GDeleter<GUri> {
+    void operator()(GUri* uri) const { g_uri_unref(uri); }
+};
+template <> struct GDeleter<GVariant> {
+    void operator()(GVariant* variant) const { g_variant_unref(variant); }
+};
+template <> struct GDeleter<GDir> {
+    void operator()(GDir* dir) const { g_dir_close(dir); }
+};
+
+template <class T> using GUniquePtr = std::unique_ptr<T, GDeleter<T>>;
+
+using GErrorPtr = GUniquePtr<GError>;
+using GCharPtr = GUniquePtr<gchar>;
+using GStrvPtr = GUniquePtr<gchar*>;
+using GBytesPtr = GUniquePtr<GBytes>;
+
+// An out-parameter for `GError**`: `call(..., GErrorOut(error))` leaves the error owned by `error`.
+class GErrorOut {
+public:
+    explicit GErrorOut(GErrorPtr& target)
+        : m_target(target)
+    {
+    }
+    GErrorOut(const GErrorOut&) = delete;
+    GErrorOut& operator=(const GErrorOut&) = delete;
+    ~GErrorOut() { m_target.reset(m_error); }
+    operator GError**() { return &m_error; } // NOLINT(google-explicit-constructor): passed where C wants GError**
+
+private:
+    GErrorPtr& m_target;
+    GError* m_error = nullptr;
+};
+
+} // namespace norla
