@@ -56,6 +56,7 @@ namespace {
         std::atomic<int> finished = 0;
         std::atomic<bool> ranElsewhere = false;
         std::vector<std::thread> posters;
+        posters.reserve(threads);
         for (int t = 0; t < threads; ++t) {
             posters.emplace_back([&, t] {
                 EXPECT_FALSE(m_executor.isMainThread());
