@@ -1,6 +1,7 @@
 // The recorder bootstrap: gives the page `window.norlaMobile` and sends external `window.open` calls to the
 // system browser. Injected at document start into the main frame, before the shell bootstrap.
-// The @@NORLA_…@@ tokens are replaced by the native side when the script is built; nothing is escaped.
+// Tokens written between double at-signs are filled in by the native side when it builds the script;
+// nothing is escaped.
 (function () {
   if (window.__norlaMobileBridge || location.origin !== "@@NORLA_ORIGIN@@") return;
   window.__norlaMobileBridge = true;

@@ -1,7 +1,7 @@
 // The shell bootstrap: turns page notifications into native ones, lets the shell decide the page's visibility,
 // reports badge counts and reloads a stale deployment while nobody is looking. Injected at document start into
-// the main frame, after the recorder bootstrap. The @@NORLA_…@@ token is replaced by the native side when the
-// script is built; nothing is escaped.
+// the main frame, after the recorder bootstrap. Tokens written between double at-signs are filled in by the
+// native side when it builds the script; nothing is escaped.
 (function () {
   if (window.__norlaMacShell || location.origin !== "@@NORLA_ORIGIN@@") return;
   window.__norlaMacShell = true;

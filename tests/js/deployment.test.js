@@ -1,0 +1,165 @@
+"use strict";
+
+const test = require("node:test");
+const assert = require("node:assert/strict");
+const { openPage, response, settle } = require("./support/page");
+
+const POLL_MS = 60000;
+
+// A page whose version endpoint answers the given deployment ids one poll after another (the last repeats).
+// An entry may be a function giving the whole response.
+function pageWithVersions(ids, options = {}) {
+  const queue = [...ids];
+  const next = () => (queue.length > 1 ? queue.shift() : queue[0]);
+  return openPage({
+    ...options,
+    routes: {
+      "/api/version": () => {
+        const id = next();
+        return typeof id === "function" ? id() : response({ deploymentId: id });
+      },
+    },
+  });
+}
+
+async function poll(page, times = 1) {
+  for (let i = 0; i < times; i++) await page.timers.advanceBy(POLL_MS);
+}
+
+function hide(page) {
+  page.dispatch(page.window, "norla:hidden");
+}
+
+test.describe("deployment polling", () => {
+  test.it("fetches the version with no cache and without credentials", async () => {
+    const page = pageWithVersions(["a"]);
+    await settle();
+    assert.deepEqual(page.fetchesOf("/api/version").map((f) => f.init), [{ cache: "no-store" }]);
+  });
+
+  test.it("reloads a hidden page once a second, different deployment id arrives", async () => {
+    const page = pageWithVersions(["a", "a", "b"]);
+    await settle();
+    hide(page);
+    await poll(page);
+    assert.equal(page.reloads.length, 0, "the same id is not stale");
+    await poll(page);
+    assert.equal(page.reloads.length, 1);
+  });
+
+  test.it("compares only string ids: null, numbers and a missing id are skipped, also for the first one", async () => {
+    const skipped = [null, 5, () => response({}), () => response({ deploymentId: { id: "b" } })];
+    const stays = pageWithVersions([...skipped, "a", ...skipped, "a"]);
+    hide(stays);
+    await poll(stays, 10);
+    assert.equal(stays.reloads.length, 0);
+
+    const changes = pageWithVersions([null, "a", null, "b"]);
+    hide(changes);
+    await poll(changes, 2);
+    assert.equal(changes.reloads.length, 0, "null never becomes the loaded id");
+    await poll(changes);
+    assert.equal(changes.reloads.length, 1);
+  });
+
+  test.it("shrugs off failed polls and tries again at the next one", async () => {
+    const page = pageWithVersions([
+      "a",
+      () => response({ deploymentId: "b" }, { ok: false, status: 503 }),
+      () => response(null, { json: () => Promise.reject(new SyntaxError("bad")) }),
+      () => response(null),
+      () => Promise.reject(new TypeError("offline")),
+      "a",
+      "b",
+    ]);
+    hide(page);
+    await poll(page, 5);
+    assert.equal(page.reloads.length, 0);
+    await poll(page);
+    assert.equal(page.reloads.length, 1);
+  });
+
+  test.it("keeps the first id and stays stale once stale", async () => {
+    const page = pageWithVersions(["a", "b", "a"]);
+    await settle();
+    await poll(page);
+    assert.equal(page.reloads.length, 0, "visible pages are not reloaded");
+    await poll(page);
+    hide(page);
+    assert.equal(page.reloads.length, 1, "stale although the latest id equals the first again");
+  });
+});
+
+test.describe("reload check", () => {
+  test.it("waits for the page to be hidden, and runs on every visibilitychange", async () => {
+    const page = pageWithVersions(["a", "b"]);
+    await poll(page);
+    assert.equal(page.reloads.length, 0);
+    page.dispatch(page.document, "visibilitychange");
+    assert.equal(page.reloads.length, 0, "the platform's event alone does not hide the page");
+    hide(page);
+    assert.equal(page.reloads.length, 1);
+  });
+
+  test.it("holds back while recording: only exactly true counts", async () => {
+    for (const [flag, reloads] of [[true, 0], ["true", 1], [1, 1], [false, 1]]) {
+      const page = pageWithVersions(["a", "b"]);
+      page.run(`window.__norlaRecordingActive = ${JSON.stringify(flag)};`);
+      hide(page);
+      await poll(page, 2);
+      assert.equal(page.reloads.length > 0 ? 1 : 0, reloads, `recording flag ${JSON.stringify(flag)}`);
+    }
+  });
+
+  test.it("reloads once recording ends and the next check runs", async () => {
+    const page = pageWithVersions(["a", "b"]);
+    page.run("window.__norlaRecordingActive = true;");
+    hide(page);
+    await poll(page);
+    assert.equal(page.reloads.length, 0);
+    page.run("window.__norlaRecordingActive = false;");
+    await poll(page);
+    assert.equal(page.reloads.length, 1);
+  });
+
+  test.it("holds back while the user is in a form field or editable content", async () => {
+    const html = `<!doctype html><body>
+      <input id="input"><textarea id="textarea"></textarea><select id="select"><option>1</option></select>
+      <div id="editable" contenteditable="true" tabindex="0"></div>
+      <div contenteditable><span id="inherited" tabindex="0">x</span></div>
+      <button id="button">b</button><x-input id="custom" tabindex="0"></x-input>
+      <div id="off" contenteditable="false" tabindex="0"></div></body>`;
+    const expectations = {
+      input: false,
+      textarea: false,
+      select: false,
+      editable: false,
+      inherited: false,
+      button: true,
+      custom: true,
+      off: true,
+    };
+    for (const [id, reloads] of Object.entries(expectations)) {
+      const page = pageWithVersions(["a", "b"], { html });
+      page.document.getElementById(id).focus();
+      assert.equal(page.document.activeElement.id, id);
+      hide(page);
+      await poll(page);
+      assert.equal(page.reloads.length > 0, reloads, `focus on #${id}`);
+    }
+  });
+
+  test.it("reloads after the field loses focus, at the next poll or visibility change", async () => {
+    const page = pageWithVersions(["a", "b"], { html: "<!doctype html><body><input id=field></body>" });
+    const field = page.document.getElementById("field");
+    field.focus();
+    hide(page);
+    await poll(page);
+    assert.equal(page.reloads.length, 0);
+    field.blur();
+    assert.equal(page.reloads.length, 0, "losing focus alone does not reload");
+    page.dispatch(page.window, "norla:shown");
+    hide(page);
+    assert.equal(page.reloads.length, 1);
+  });
+});

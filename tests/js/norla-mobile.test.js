@@ -1,0 +1,90 @@
+"use strict";
+
+const test = require("node:test");
+const assert = require("node:assert/strict");
+const { openPage, response, settle } = require("./support/page");
+
+test.describe("window.norlaMobile", () => {
+  test.it("announces itself as available on the mac platform", () => {
+    const page = openPage();
+    assert.equal(page.run("window.norlaMobile.available"), true);
+    assert.equal(page.run("window.norlaMobile.platform"), "mac");
+  });
+
+  test.it("posts each command as one flat message to the recorder handler and returns its reply", async () => {
+    const calls = [
+      ["startMeetingRecording()", { cmd: "start" }],
+      ["pauseMeetingRecording()", { cmd: "pause" }],
+      ["resumeMeetingRecording()", { cmd: "resume" }],
+      ["stopMeetingRecording()", { cmd: "stop" }],
+      ["pendingMeetingRecording()", { cmd: "pending" }],
+      ['discardRecording("/rec/2026-12-05/meeting.m4a")', { cmd: "discard", path: "/rec/2026-12-05/meeting.m4a" }],
+    ];
+    for (const [call, message] of calls) {
+      const page = openPage({ bridge: { norlaRecorder: (m) => `reply to ${m.cmd}` } });
+      const shellBefore = page.messages("norlaShell").length;
+      assert.equal(await page.run(`window.norlaMobile.${call}`), `reply to ${message.cmd}`, call);
+      assert.deepEqual(page.messages("norlaRecorder").map((p) => p.message), [message], call);
+      assert.equal(page.messages("norlaShell").length, shellBefore, `${call} stays off the shell handler`);
+    }
+  });
+
+  test.it("resolves with no value when the shell replies with nothing, and rejects with the shell's error", async () => {
+    const page = openPage({
+      bridge: { norlaRecorder: (m) => (m.cmd === "start" ? Promise.reject(new Error("マイクの使用が許可されていません")) : undefined) },
+    });
+    assert.equal(await page.run("window.norlaMobile.pendingMeetingRecording()"), undefined);
+    await assert.rejects(page.run("window.norlaMobile.startMeetingRecording()"), { message: "マイクの使用が許可されていません" });
+  });
+
+  test.it("reads a recording through the recording scheme with the path URI-encoded", async () => {
+    const bytes = new Uint8Array([1, 2, 3]).buffer;
+    const path = "/home/me/.local/share/norla-office/Recordings/会議 #1/meeting.m4a";
+    const page = openPage({
+      routes: { ["norla-rec://file" + encodeURI(path)]: () => response(bytes) },
+    });
+    page.window.__path = path;
+    const body = await page.run("window.norlaMobile.readRecording(window.__path)");
+    assert.equal(body, bytes);
+    const read = page.fetches.filter((f) => f.url.startsWith("norla-rec:"));
+    assert.deepEqual(read.map((f) => f.url), ["norla-rec://file/home/me/.local/share/norla-office/Recordings/%E4%BC%9A%E8%AD%B0%20#1/meeting.m4a"]);
+  });
+
+  test.it("fails a read that the scheme does not answer with ok", async () => {
+    const page = openPage({ routes: { "norla-rec://file/gone.m4a": () => response(null, { ok: false, status: 404 }) } });
+    await assert.rejects(page.run('window.norlaMobile.readRecording("/gone.m4a")'), (error) => {
+      assert.equal(error.message, "録音ファイルを読めませんでした");
+      return true;
+    });
+  });
+
+  test.it("startOAuth sends its three keys and answers only ok, cancelled or error", async () => {
+    const replies = [["ok", "ok"], ["cancelled", "cancelled"], ["error", "error"], [undefined, "error"], ["OK", "error"],
+      [1, "error"], ["okay", "error"]];
+    for (const [reply, expected] of replies) {
+      const page = openPage({ bridge: { norlaRecorder: () => reply } });
+      const result = await page.run(`window.norlaMobile.startOAuth({
+        url: "https://abcd.supabase.co/auth/v1/authorize?provider=google", callbackHost: "auth-callback",
+        callbackPath: "/auth/callback", extra: "ignored" })`);
+      assert.equal(result, expected, `reply ${JSON.stringify(reply)}`);
+      assert.deepEqual(page.messages("norlaRecorder").map((p) => p.message), [{
+        cmd: "startOAuth",
+        url: "https://abcd.supabase.co/auth/v1/authorize?provider=google",
+        callbackHost: "auth-callback",
+        callbackPath: "/auth/callback",
+      }]);
+    }
+  });
+
+  test.it("startOAuth passes missing keys on as they are and rejects when the send is rejected", async () => {
+    const page = openPage({
+      bridge: { norlaRecorder: (m) => (m.url === "reject" ? Promise.reject(new Error("不正な呼び出しです")) : "error") },
+    });
+    assert.equal(await page.run('window.norlaMobile.startOAuth({ url: "https://x.supabase.co/", callbackHost: "h" })'), "error");
+    assert.deepEqual(page.messages("norlaRecorder")[0].message, {
+      cmd: "startOAuth", url: "https://x.supabase.co/", callbackHost: "h", callbackPath: undefined,
+    });
+    await assert.rejects(page.run('window.norlaMobile.startOAuth({ url: "reject" })'), { message: "不正な呼び出しです" });
+    await settle();
+  });
+});

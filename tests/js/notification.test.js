@@ -1,0 +1,89 @@
+"use strict";
+
+const test = require("node:test");
+const assert = require("node:assert/strict");
+const { deferred, openPage, settle, unhandledRejectionsDuring } = require("./support/page");
+
+const notifyMessage = (page) => page.messages("norlaShell", "notify").map((p) => p.message);
+
+test.describe("ShellNotification", () => {
+  test.it("maps the title and options onto the notify message", async () => {
+    const cases = [
+      [["会議が始まります", { body: "10:00 定例", tag: "meeting-1" }], { title: "会議が始まります", body: "10:00 定例", tag: "meeting-1", sound: true }],
+      [["t", { silent: true }], { title: "t", body: null, tag: null, sound: false }],
+      [["t", { silent: "true" }], { title: "t", body: null, tag: null, sound: true }],
+      [["t", { silent: 1, body: null, tag: undefined }], { title: "t", body: null, tag: null, sound: true }],
+      [["t", { body: 0, tag: 7 }], { title: "t", body: "0", tag: "7", sound: true }],
+      [["t", { body: "", tag: "" }], { title: "t", body: "", tag: "", sound: true }],
+      [["t"], { title: "t", body: null, tag: null, sound: true }],
+      [["t", null], { title: "t", body: null, tag: null, sound: true }],
+      [[undefined, {}], { title: "", body: null, tag: null, sound: true }],
+      [[null, {}], { title: "", body: null, tag: null, sound: true }],
+      [[42, {}], { title: "42", body: null, tag: null, sound: true }],
+    ];
+    for (const [args, expected] of cases) {
+      const page = openPage();
+      page.window.__args = args;
+      page.run("new Notification(...window.__args)");
+      await settle();
+      assert.deepEqual(notifyMessage(page), [{ cmd: "notify", ...expected }], JSON.stringify(args));
+    }
+  });
+
+  test.it("close does nothing and a rejected notify send stays inside the page", async () => {
+    const page = openPage({
+      bridge: { norlaShell: (m) => (m.cmd === "notify" ? Promise.reject(new Error("boom")) : undefined) },
+    });
+    const unhandled = await unhandledRejectionsDuring(() => {
+      const n = page.run('new Notification("x")');
+      n.close();
+    });
+    assert.deepEqual(unhandled, []);
+    const commands = page.messages("norlaShell").map((p) => p.message.cmd).filter((cmd) => cmd !== "badges");
+    assert.deepEqual(commands, ["notificationPermission", "notify"]);
+  });
+});
+
+test.describe("notification permission", () => {
+  test.it("starts as default and adopts the shell's word when it arrives", async () => {
+    const reply = deferred();
+    const page = openPage({ bridge: { norlaShell: (m) => (m.cmd === "notificationPermission" ? reply.promise : undefined) } });
+    assert.deepEqual(page.messages("norlaShell")[0].message, { cmd: "notificationPermission" });
+    assert.equal(page.run("Notification.permission"), "default");
+    reply.resolve("granted");
+    await settle();
+    assert.equal(page.run("Notification.permission"), "granted");
+  });
+
+  test.it("keeps default when the reply is not a string or the send is rejected", async () => {
+    for (const answer of [() => undefined, () => 1, () => ({ word: "granted" }), () => Promise.reject(new Error("no"))]) {
+      const page = openPage({ bridge: { norlaShell: (m) => (m.cmd === "notificationPermission" ? answer() : undefined) } });
+      await settle();
+      assert.equal(page.run("Notification.permission"), "default");
+    }
+  });
+
+  test.it("requestPermission resolves with the reply and makes it the permission", async () => {
+    const page = openPage({
+      bridge: { norlaShell: (m) => ({ notificationPermission: "default", requestNotificationPermission: "granted" })[m.cmd] },
+    });
+    await settle();
+    assert.equal(await page.run("Notification.requestPermission()"), "granted");
+    assert.equal(page.run("Notification.permission"), "granted");
+    assert.deepEqual(page.messages("norlaShell", "requestNotificationPermission")[0].message, {
+      cmd: "requestNotificationPermission",
+    });
+  });
+
+  test.it("requestPermission falls back to denied for a non-string reply or a rejected send", async () => {
+    for (const answer of [() => undefined, () => true, () => Promise.reject(new Error("no"))]) {
+      const page = openPage({
+        bridge: { norlaShell: (m) => (m.cmd === "notificationPermission" ? "granted" : m.cmd === "requestNotificationPermission" ? answer() : undefined) },
+      });
+      await settle();
+      assert.equal(page.run("Notification.permission"), "granted");
+      assert.equal(await page.run("Notification.requestPermission()"), "denied");
+      assert.equal(page.run("Notification.permission"), "denied");
+    }
+  });
+});
