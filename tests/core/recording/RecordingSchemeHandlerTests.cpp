@@ -1,0 +1,229 @@
+#include "recording/RecordingSchemeHandler.h"
+
+#include "TestEnvironment.h"
+#include "platform/GUriParser.h"
+#include "platform/InfoDictionary.h"
+#include "platform/Seams.h"
+#include "platform/URLError.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace norla {
+namespace {
+
+    namespace fs = std::filesystem;
+
+    class FixedInfoDictionary final : public InfoDictionary {
+    public:
+        explicit FixedInfoDictionary(std::string appURL)
+            : m_appURL(std::move(appURL))
+        {
+        }
+        std::optional<Value> value(std::string_view key) const override
+        {
+            if (key == "NorlaAppURL")
+                return Value(m_appURL);
+            return std::nullopt;
+        }
+
+    private:
+        std::string m_appURL;
+    };
+
+    void writeFile(const fs::path& path, std::string_view contents)
+    {
+        std::ofstream stream(path, std::ios::binary);
+        stream << contents;
+    }
+
+    // A real directory tree: <base>/recordings holds the served files; everything around it holds
+    // "SECRET" so that a response carrying it proves an escape.
+    class RecordingSchemeHandlerTest : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            Seam<UrlParser>::install(std::make_shared<GUriParser>());
+            std::random_device random;
+            m_base = fs::temp_directory_path() / ("norla-scheme-" + std::to_string(random()));
+            m_root = m_base / "recordings";
+            fs::create_directories(m_root / "session-1");
+            fs::create_directories(m_base / "recordings-evil");
+            fs::create_directories(m_base / "outside");
+            writeFile(m_root / "session-1" / "meeting.m4a", "inside");
+            writeFile(m_root / "session-1" / "system.f32", "raw");
+            writeFile(m_root / "session-1" / "empty.m4a", "");
+            writeFile(m_root / "session-1" / "a%b.m4a", "percent");
+            writeFile(m_root / "session-1" / "100%.m4a", "hundred");
+            writeFile(m_base / "secret.txt", "SECRET");
+            writeFile(m_base / "recordings-evil" / "meeting.m4a", "SECRET");
+            writeFile(m_base / "outside" / "meeting.m4a", "SECRET");
+            fs::create_symlink(m_base / "secret.txt", m_root / "session-1" / "link.m4a");
+            fs::create_directory_symlink(m_base / "outside", m_root / "escape");
+            fs::create_directory_symlink(m_base, m_root / "parent");
+            fs::create_symlink(m_root / "session-1" / "meeting.m4a", m_root / "inner-link.m4a");
+        }
+        void TearDown() override
+        {
+            Seam<UrlParser>::install(nullptr);
+            Seam<InfoDictionary>::install(nullptr);
+            std::error_code error;
+            fs::remove_all(m_base, error);
+        }
+
+        Result<RecordingSchemeResponse> request(const std::string& encodedPath) const
+        {
+            Url url;
+            url.scheme = "norla-rec";
+            url.host = "file";
+            url.path = encodedPath;
+            url.absoluteString = "norla-rec://file" + encodedPath;
+            return RecordingSchemeHandler::respond(url, m_root);
+        }
+
+        static std::string bodyOf(const Result<RecordingSchemeResponse>& answer)
+        {
+            auto& body = answer.value().body;
+            return std::string(body.begin(), body.end());
+        }
+
+        test::TestEnvironment m_environment;
+        fs::path m_base;
+        fs::path m_root;
+    };
+
+    TEST_F(RecordingSchemeHandlerTest, ServesAFileUnderTheRecordingsDirectoryWithTheResponseHead)
+    {
+        auto url = parseUrl("norla-rec://file" + (m_root / "session-1" / "meeting.m4a").string());
+        ASSERT_TRUE(url);
+        auto answer = RecordingSchemeHandler::respond(*url, m_root);
+        ASSERT_TRUE(answer) << answer.error().description();
+        auto& response = answer.value().response;
+        EXPECT_EQ(response.statusCode, 200);
+        EXPECT_EQ(response.httpVersion, "HTTP/1.1");
+        EXPECT_EQ(response.url, *url);
+        EXPECT_EQ(response.headerFields.at("Content-Type"), "audio/mp4");
+        EXPECT_EQ(response.headerFields.at("Content-Length"), "6");
+        EXPECT_EQ(response.headerFields.at("Access-Control-Allow-Origin"), "https://office.norla.jp");
+        EXPECT_EQ(bodyOf(answer), "inside");
+    }
+
+    TEST_F(RecordingSchemeHandlerTest, ServesEmptyFilesRawTracksAndLinksThatStayInside)
+    {
+        auto empty = request((m_root / "session-1" / "empty.m4a").string());
+        ASSERT_TRUE(empty);
+        EXPECT_EQ(empty.value().response.headerFields.at("Content-Length"), "0");
+        EXPECT_TRUE(empty.value().body.empty());
+
+        auto raw = request((m_root / "session-1" / "system.f32").string());
+        ASSERT_TRUE(raw);
+        EXPECT_EQ(raw.value().response.headerFields.at("Content-Type"), "audio/mp4");
+
+        auto link = request((m_root / "inner-link.m4a").string());
+        ASSERT_TRUE(link);
+        EXPECT_EQ(bodyOf(link), "inside");
+    }
+
+    TEST_F(RecordingSchemeHandlerTest, DecodesTwiceAndFallsBackWhenTheSecondDecodingIsInvalid)
+    {
+        // encodeURI("a%b.m4a") is "a%25b.m4a": once decoded "a%b.m4a", which is no valid escape.
+        auto invalidSecond = request(m_root.string() + "/session-1/a%25b.m4a");
+        ASSERT_TRUE(invalidSecond);
+        EXPECT_EQ(bodyOf(invalidSecond), "percent");
+
+        // "100%25.m4a" once encoded again is "100%2525.m4a": the second decoding reaches "100%.m4a".
+        auto doubled = request(m_root.string() + "/session-1/100%2525.m4a");
+        ASSERT_TRUE(doubled);
+        EXPECT_EQ(bodyOf(doubled), "hundred");
+
+        auto spaces = request(m_root.string() + "/session-1/meeting%2Em4a");
+        ASSERT_TRUE(spaces);
+        EXPECT_EQ(bodyOf(spaces), "inside");
+    }
+
+    TEST_F(RecordingSchemeHandlerTest, TheCrossOriginHeaderFollowsTheConfiguredApplicationURL)
+    {
+        Seam<InfoDictionary>::install(std::make_shared<FixedInfoDictionary>("http://Localhost:8443/app"));
+        auto answer = request((m_root / "session-1" / "meeting.m4a").string());
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer.value().response.headerFields.at("Access-Control-Allow-Origin"), "http://Localhost:8443");
+    }
+
+    TEST_F(RecordingSchemeHandlerTest, MissingFilesAndTheDirectoryItselfFailAsMissingFiles)
+    {
+        for (auto path : { m_root.string() + "/session-1/nothing.m4a", m_root.string(), m_root.string() + "/",
+                 m_root.string() + "/.", m_root.string() + "/session-1", m_root.string() + "/session-1/" }) {
+            auto answer = request(path);
+            ASSERT_FALSE(answer) << path;
+            EXPECT_TRUE(answer.error().is(URLError::fileDoesNotExist)) << path;
+        }
+    }
+
+    // Builds the hostile corpus: ways to climb out, spelled in every encoding the page could send.
+    std::vector<std::string> hostilePaths(const fs::path& base, const fs::path& root)
+    {
+        const std::vector<std::string> dotDots { "..", "%2e%2e", "%2E%2E", ".%2e", "%2e.", "%252e%252e", "%252E.",
+            "%25252e%25252e", "..%00", "..%2500", "..\\", "..%5c", "%2e%2e%5c" };
+        const std::vector<std::string> slashes { "/", "%2f", "%252f", "%2F", "\\", "%5c" };
+        const std::vector<std::string> targets { "secret.txt", "outside/meeting.m4a", "recordings-evil/meeting.m4a" };
+        std::vector<std::string> paths;
+        auto rootText = root.string();
+        for (auto& dotDot : dotDots) {
+            for (auto& slash : slashes) {
+                for (auto& target : targets)
+                    paths.push_back(rootText + "/" + dotDot + slash + target);
+                paths.push_back(rootText + "/session-1/" + dotDot + slash + dotDot + slash + "secret.txt");
+            }
+        }
+        auto baseText = base.string();
+        for (auto& extra : std::vector<std::string> {
+                 baseText + "/secret.txt",
+                 baseText + "/recordings-evil/meeting.m4a",
+                 baseText + "/recordings%2fsession-1%2f..%2f..%2fsecret.txt",
+                 rootText + "/session-1/link.m4a",
+                 rootText + "/escape/meeting.m4a",
+                 rootText + "/parent/secret.txt",
+                 rootText + "/parent/outside/meeting.m4a",
+                 rootText + "/escape/../recordings-evil/meeting.m4a",
+                 rootText + "/%2e/../secret.txt",
+                 rootText + "/./../secret.txt",
+                 rootText + "//../secret.txt",
+                 rootText + "/session-1/meeting.m4a%00/../../../secret.txt",
+                 rootText + "/session-1%00/../../secret.txt",
+                 rootText + "%2f..%2fsecret.txt",
+                 rootText + "-evil/meeting.m4a",
+                 rootText + "%2d%65vil/meeting.m4a",
+                 "/etc/passwd",
+                 "%2fetc%2fpasswd",
+                 "%252fetc%252fpasswd",
+                 "etc/passwd",
+                 "",
+                 "/",
+                 "%",
+                 "%zz",
+                 rootText + "/../../../../../../../../etc/passwd",
+             })
+            paths.push_back(extra);
+        return paths;
+    }
+
+    TEST_F(RecordingSchemeHandlerTest, NothingOutsideTheRecordingsDirectoryIsEverServed)
+    {
+        auto corpus = hostilePaths(m_base, m_root);
+        ASSERT_GE(corpus.size(), 100u);
+        for (auto& path : corpus) {
+            auto answer = request(path);
+            if (!answer) {
+                EXPECT_TRUE(answer.error().is(URLError::fileDoesNotExist)) << path;
+                continue;
+            }
+            EXPECT_NE(bodyOf(answer), "SECRET") << "escaped with " << path;
+        }
+    }
+
+} // namespace
+} // namespace norla
