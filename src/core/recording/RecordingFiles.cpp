@@ -1,0 +1,49 @@
+#include "recording/RecordingFiles.h"
+
+#include "platform/ApplicationSupport.h"
+#include "platform/Seams.h"
+#include "platform/UuidGenerator.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <system_error>
+
+namespace norla {
+
+std::filesystem::path RecordingFiles::recordingsDirectory()
+{
+    return seam<ApplicationSupport>()->directory() / "recordings";
+}
+
+Result<std::filesystem::path> RecordingFiles::createSessionDirectory()
+{
+    auto name = seam<UuidGenerator>()->uuidString();
+    std::transform(
+        name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    auto directory = recordingsDirectory() / name;
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error)
+        return Error::platform(error.message(), error.value());
+    return directory;
+}
+
+std::string RecordingFiles::segmentFileName(int number)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "segment-%03d.m4a", number);
+    return name;
+}
+
+bool RecordingFiles::isSegmentFileName(std::string_view name)
+{
+    constexpr std::string_view prefix = "segment-";
+    constexpr std::string_view suffix = ".m4a";
+    if (name.size() < prefix.size() + 3 + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix))
+        return false;
+    auto digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    return std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+} // namespace norla
