@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/AudioFileWriter.h"
+#include "recording/FfmpegPtr.h"
+
+#include <cstdint>
+
+namespace norla {
+
+// An AAC-LC file in an MPEG-4 (.m4a) container, written with FFmpeg's native AAC encoder and its "ipod"
+// muxer. Buffers of any length are cut into the encoder's frames; memory stays at one frame and one packet.
+class FfmpegAacFile final : public AudioFile {
+public:
+    static Result<std::unique_ptr<AudioFile>> open(
+        const std::filesystem::path& file, const AudioFileSettings& settings, const AudioFormat& processingFormat);
+
+    Result<void> write(const AudioPcmBuffer& buffer) override;
+    Result<void> close() override;
+
+private:
+    // Only open() makes files.
+    struct Key {
+        explicit Key() = default;
+    };
+
+public:
+    explicit FfmpegAacFile(Key) { }
+
+private:
+    Result<void> setUp(const std::filesystem::path& file, const AudioFileSettings& settings);
+    Result<void> sendFilledFrame();
+    // Sends a frame (or, with null, the end of input) and writes every packet the encoder has ready.
+    Result<void> encode(AVFrame* frame);
+
+    AVOutputFormatContextPtr m_container;
+    AVCodecContextPtr m_encoder;
+    AVStream* m_stream = nullptr; // owned by m_container
+    AVFramePtr m_frame;
+    AVPacketPtr m_packet;
+    int m_channelCount = 0;
+    int m_framesFilled = 0; // of the current encoder frame
+    std::int64_t m_framesSent = 0;
+    bool m_closed = false;
+};
+
+} // namespace norla

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/FileHandle.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+namespace norla::test {
+
+// Real file handles (from the wrapped implementation) with planned failures: files that cannot be opened
+// for reading, and files whose reads fail once a number of bytes has been read. Counts the read handles
+// it handed out and how many of them were closed.
+class FaultyFileHandles final : public FileHandles {
+public:
+    explicit FaultyFileHandles(std::shared_ptr<FileHandles> real)
+        : m_real(std::move(real))
+    {
+    }
+
+    void refuseReading(const std::filesystem::path& file, Error error) { m_refusedReads.insert_or_assign(file, error); }
+    void failReadsAfter(const std::filesystem::path& file, std::size_t bytes, Error error)
+    {
+        m_failingReads.insert_or_assign(file, ReadFailure { bytes, std::move(error) });
+    }
+    std::size_t readOpenCount() const { return m_readOpenCount; }
+    std::size_t readHandleCount() const { return m_counts->handed; }
+    std::size_t closedReadHandleCount() const { return m_counts->closed; }
+
+    Result<std::unique_ptr<FileHandle>> openForWriting(const std::filesystem::path& file) override;
+    Result<std::unique_ptr<FileHandle>> openForReading(const std::filesystem::path& file) override;
+
+private:
+    struct ReadFailure {
+        std::size_t afterBytes;
+        Error error;
+    };
+    struct Counts {
+        std::size_t handed = 0;
+        std::size_t closed = 0;
+    };
+    std::shared_ptr<FileHandles> m_real;
+    std::map<std::filesystem::path, Error> m_refusedReads;
+    std::map<std::filesystem::path, ReadFailure> m_failingReads;
+    std::size_t m_readOpenCount = 0;
+    std::shared_ptr<Counts> m_counts = std::make_shared<Counts>();
+};
+
+} // namespace norla::test
