@@ -1,0 +1,331 @@
+#include "recording/MeetingRecorder.h"
+
+#include "app/BuildConfiguration.h"
+#include "platform/Await.h"
+#include "platform/MainExecutor.h"
+#include "platform/Seams.h"
+#include "platform/SerialQueue.h"
+#include "platform/SystemLog.h"
+#include "recording/RecorderError.h"
+#include "recording/RecordingFiles.h"
+
+#include <system_error>
+
+namespace norla {
+
+namespace {
+
+    constexpr std::string_view fallbackNoticeTitle = "マイクだけで録音しています";
+    constexpr std::string_view fallbackNoticeMessage
+        = "画面収録が許可されていないため、Zoom や Meet の相手の声は入りません。相手の声も録るには、システム設定 "
+          "→「プライバシーとセキュリティ」→「画面とシステムオーディオ録音」で "
+          "Vantorelをオンにし、アプリを開き直してから録り直してください。";
+
+    constexpr std::uint32_t sessionCategoryOptions = AudioSessionCategoryOptions::mixWithOthers
+        | AudioSessionCategoryOptions::allowBluetooth | AudioSessionCategoryOptions::defaultToSpeaker;
+
+    void removeQuietly(const std::filesystem::path& dir)
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+
+} // namespace
+
+MeetingRecorderDependencies MeetingRecorderDependencies::live()
+{
+    MeetingRecorderDependencies dependencies;
+    dependencies.queue = std::make_shared<SerialQueue>(std::string(build::applicationIdentifier) + ".recorder");
+    dependencies.tasks = std::make_shared<ThreadBackgroundExecutor>();
+    dependencies.recordPermission = seam<RecordPermission>();
+    dependencies.platformVersion = seam<PlatformVersion>();
+    dependencies.audioSession = seam<AudioSession>();
+    dependencies.audioRecorders = seam<AudioRecorders>();
+    dependencies.noticePresenter = seam<NoticePresenter>();
+    dependencies.mediaComposer = seam<MediaComposer>();
+    dependencies.capture = CaptureDependencies::live();
+    dependencies.recordingsDirectory = [] { return RecordingFiles::recordingsDirectory(); };
+    dependencies.createSessionDirectory = [] { return RecordingFiles::createSessionDirectory(); };
+    return dependencies;
+}
+
+const std::shared_ptr<MeetingRecorder>& MeetingRecorder::shared()
+{
+    static const std::shared_ptr<MeetingRecorder> instance = create(MeetingRecorderDependencies::live());
+    return instance;
+}
+
+std::shared_ptr<MeetingRecorder> MeetingRecorder::create(MeetingRecorderDependencies dependencies)
+{
+    auto recorder = std::make_shared<MeetingRecorder>(Token {}, std::move(dependencies));
+    std::weak_ptr<MeetingRecorder> weak = recorder;
+    recorder->m_interruptionObserver = NotificationCenter::defaultCenter().addObserver(
+        std::string(audioSessionInterruptionNotification), [weak](const Notification& notification) {
+            if (auto self = weak.lock())
+                self->handleInterruption(notification);
+        });
+    return recorder;
+}
+
+MeetingRecorder::MeetingRecorder(Token, MeetingRecorderDependencies dependencies)
+    : m_dependencies(std::move(dependencies))
+    , m_queue(m_dependencies.queue)
+{
+}
+
+MeetingRecorder::~MeetingRecorder()
+{
+    if (m_interruptionObserver)
+        NotificationCenter::defaultCenter().removeObserver(m_interruptionObserver);
+}
+
+bool MeetingRecorder::hasSystemAudio() const
+{
+    return m_dependencies.platformVersion->isAtLeast(systemAudioMajorVersion, systemAudioMinorVersion);
+}
+
+std::filesystem::path MeetingRecorder::recordingsDirectory() const { return m_dependencies.recordingsDirectory(); }
+
+void MeetingRecorder::start(CompletionHandler<void(Result<void>)> completion)
+{
+    m_dependencies.tasks->run([self = shared_from_this(), completion = std::move(completion)]() mutable {
+        completion(self->startAndWait());
+    });
+}
+
+Result<void> MeetingRecorder::startAndWait()
+{
+    auto permission = awaitCompletion<bool>(
+        [&](auto completion) { m_dependencies.recordPermission->requestRecordPermission(std::move(completion)); });
+    if (!permission)
+        return recorderError(RecorderError::permissionDenied);
+    if (hasSystemAudio()) {
+        auto attempt = attemptSystemAudio();
+        if (!attempt)
+            return attempt.error();
+        if (attempt.value())
+            return {};
+        return startMicrophoneSession(true);
+    }
+    return startMicrophoneSession(false);
+}
+
+// True when the capture runs, false when the session falls back to the microphone.
+Result<bool> MeetingRecorder::attemptSystemAudio()
+{
+    auto dir = m_queue->sync([&]() -> Result<std::filesystem::path> {
+        if (m_sessionDir)
+            return recorderError(RecorderError::alreadyRecording);
+        auto created = m_dependencies.createSessionDirectory();
+        if (!created)
+            return created.error();
+        m_sessionDir = created.value();
+        m_systemAudioSession = true;
+        ++m_startsInProgress;
+        return created;
+    });
+    if (!dir)
+        return dir.error();
+
+    auto capture = SystemAudioCapture::start(dir.value(), m_dependencies.capture);
+    if (capture) {
+        m_queue->sync([&] {
+            m_capture = std::move(capture).value();
+            --m_startsInProgress;
+        });
+        settleStart();
+        return true;
+    }
+
+    m_queue->sync([&] {
+        m_sessionDir.reset();
+        m_systemAudioSession = false;
+    });
+    removeQuietly(dir.value());
+    logLine("SystemAudioCapture unavailable, falling back to mic: " + capture.error().description());
+    if (auto presenter = m_dependencies.noticePresenter) {
+        postToMain([presenter] {
+            presenter->showNotice(std::string(fallbackNoticeTitle), std::string(fallbackNoticeMessage));
+        });
+    }
+    return false;
+}
+
+Result<void> MeetingRecorder::startMicrophoneSession(bool settlesStart)
+{
+    auto result = m_queue->sync([&]() -> Result<void> {
+        struct Settle {
+            MeetingRecorder& recorder;
+            bool active;
+            ~Settle()
+            {
+                if (active)
+                    --recorder.m_startsInProgress;
+            }
+        } settle { *this, settlesStart };
+
+        if (m_sessionDir)
+            return recorderError(RecorderError::alreadyRecording);
+        auto& session = *m_dependencies.audioSession;
+        if (auto set = session.setCategory(
+                AudioSessionCategory::playAndRecord, AudioSessionMode::spokenAudio, sessionCategoryOptions);
+            !set)
+            return set;
+        if (auto activated = session.setActive(true, 0); !activated)
+            return activated;
+        auto dir = m_dependencies.createSessionDirectory();
+        if (!dir)
+            return dir.error();
+        m_sessionDir = dir.value();
+        m_segmentIndex = 0;
+        m_paused = false;
+        if (auto segment = startSegment(); !segment) {
+            m_recorder.reset();
+            m_sessionDir.reset();
+            removeQuietly(dir.value());
+            (void)session.setActive(false, AudioSessionSetActiveOptions::notifyOthersOnDeactivation);
+            return segment;
+        }
+        startRotation();
+        return {};
+    });
+    if (settlesStart)
+        settleStart();
+    return result;
+}
+
+Result<void> MeetingRecorder::startSegment()
+{
+    if (!m_sessionDir)
+        return {};
+    ++m_segmentIndex;
+    auto file = *m_sessionDir / RecordingFiles::segmentFileName(static_cast<int>(m_segmentIndex));
+    auto recorder = m_dependencies.audioRecorders->makeRecorder(file, segmentSettings);
+    if (!recorder)
+        return recorder.error();
+    if (!recorder.value()->record())
+        return recorderError(RecorderError::exportFailed, ExportFailure::cannotStartRecording);
+    m_recorder = std::move(recorder).value();
+    return {};
+}
+
+void MeetingRecorder::startRotation()
+{
+    std::weak_ptr<MeetingRecorder> weak = weak_from_this();
+    m_rotationTimer = m_queue->scheduleRepeating(seconds(rotationInterval), seconds(rotationInterval), [weak] {
+        if (auto self = weak.lock())
+            self->rotate();
+    });
+}
+
+void MeetingRecorder::rotate()
+{
+    if (!m_recorder || m_paused)
+        return;
+    m_recorder->stop();
+    m_recorder.reset();
+    (void)startSegment();
+}
+
+Result<void> MeetingRecorder::pause()
+{
+    if (hasSystemAudio()) {
+        if (auto capture = this->capture()) {
+            capture->queue().sync([&] { capture->pause(); });
+            return {};
+        }
+    }
+    return m_queue->sync([&]() -> Result<void> {
+        if (!m_recorder)
+            return recorderError(RecorderError::notRecording);
+        m_recorder->stop();
+        m_recorder.reset();
+        m_paused = true;
+        return {};
+    });
+}
+
+Result<void> MeetingRecorder::resume()
+{
+    if (hasSystemAudio()) {
+        if (auto capture = this->capture()) {
+            capture->queue().sync([&] { capture->resume(); });
+            return {};
+        }
+    }
+    return m_queue->sync([&]() -> Result<void> {
+        if (!m_sessionDir)
+            return recorderError(RecorderError::notRecording);
+        if (!m_paused)
+            return {};
+        m_paused = false;
+        if (auto activated = m_dependencies.audioSession->setActive(true, 0); !activated)
+            return activated;
+        return startSegment();
+    });
+}
+
+void MeetingRecorder::handleInterruption(const Notification& notification)
+{
+    auto entry = notification.userInfo.find(audioSessionInterruptionTypeKey);
+    if (!entry || entry->type() != Value::Type::integer)
+        return;
+    auto type = entry->asInteger();
+    if (!type || *type < 0)
+        return;
+    std::weak_ptr<MeetingRecorder> weak = weak_from_this();
+    m_queue->async([weak, type = static_cast<std::uint64_t>(*type)] {
+        if (auto self = weak.lock())
+            self->interruption(type);
+    });
+}
+
+void MeetingRecorder::interruption(std::uint64_t type)
+{
+    // A capture is neither paused nor stopped by interruptions; a microphone segment must not be started
+    // in its directory either, so interruptions act on microphone sessions only.
+    if (!m_sessionDir || m_paused || m_systemAudioSession)
+        return;
+    if (type == static_cast<std::uint64_t>(AudioSessionInterruptionType::began)) {
+        if (m_recorder)
+            m_recorder->stop();
+        m_recorder.reset();
+    } else if (type == static_cast<std::uint64_t>(AudioSessionInterruptionType::ended)) {
+        (void)m_dependencies.audioSession->setActive(true, 0);
+        if (!m_recorder)
+            (void)startSegment();
+    }
+}
+
+bool MeetingRecorder::isRecording()
+{
+    return m_queue->sync([&] { return m_sessionDir.has_value(); });
+}
+
+std::shared_ptr<SystemAudioCapture> MeetingRecorder::capture()
+{
+    return m_queue->sync([&] { return m_capture; });
+}
+
+MeetingRecorder::State MeetingRecorder::state()
+{
+    return m_queue->sync([&] {
+        return State { m_recorder != nullptr, m_sessionDir, m_segmentIndex, m_paused, m_rotationTimer.isActive(),
+            m_capture != nullptr, m_finalizing };
+    });
+}
+
+void MeetingRecorder::settleStart()
+{
+    std::lock_guard lock(m_settleMutex);
+    ++m_settleGeneration;
+    m_settled.notify_all();
+}
+
+void MeetingRecorder::waitForStartToSettle(std::uint64_t seenGeneration)
+{
+    std::unique_lock lock(m_settleMutex);
+    m_settled.wait(lock, [&] { return m_settleGeneration != seenGeneration; });
+}
+
+} // namespace norla

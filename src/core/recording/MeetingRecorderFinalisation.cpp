@@ -1,0 +1,268 @@
+// Ending a session, merging segments, finishing left-over recordings and discarding finished ones.
+#include "recording/MeetingRecorder.h"
+
+#include "platform/Await.h"
+#include "platform/SystemLog.h"
+#include "recording/CaptureError.h"
+#include "recording/PathForm.h"
+#include "recording/RecorderError.h"
+#include "recording/RecordingFiles.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace norla {
+
+namespace {
+
+    void removeQuietly(const std::filesystem::path& path)
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+
+    bool fileExists(const std::filesystem::path& path)
+    {
+        std::error_code ignored;
+        return std::filesystem::exists(path, ignored);
+    }
+
+    std::vector<std::filesystem::path> sortedEntries(const std::filesystem::path& dir)
+    {
+        std::vector<std::filesystem::path> entries;
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
+            entries.push_back(it->path());
+        std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.filename().string() < b.filename().string(); });
+        return entries;
+    }
+
+} // namespace
+
+void MeetingRecorder::stop(CompletionHandler<void(Result<std::string>)> completion)
+{
+    m_dependencies.tasks->run([self = shared_from_this(), completion = std::move(completion)]() mutable {
+        auto stopped = self->stopAndWait();
+        if (stopped)
+            completion(stopped.value().string());
+        else
+            completion(stopped.error());
+    });
+}
+
+Result<std::filesystem::path> MeetingRecorder::stopAndWait()
+{
+    enum class Plan { waitForStart, capture, microphone, notRecording };
+    for (;;) {
+        std::shared_ptr<SystemAudioCapture> capture;
+        std::filesystem::path dir;
+        std::uint64_t generation = 0;
+        auto plan = m_queue->sync([&] {
+            if (hasSystemAudio() && m_capture) {
+                capture = std::exchange(m_capture, nullptr);
+                m_finalizing = true;
+                return Plan::capture;
+            }
+            if (!m_sessionDir || m_finalizing)
+                return Plan::notRecording;
+            // A session whose capture is still starting (or falling back) is stopped once it has settled.
+            if (m_startsInProgress > 0) {
+                std::lock_guard lock(m_settleMutex);
+                generation = m_settleGeneration;
+                return Plan::waitForStart;
+            }
+            m_rotationTimer.cancel();
+            if (m_recorder) {
+                m_recorder->stop();
+                m_recorder.reset();
+            }
+            dir = *std::exchange(m_sessionDir, std::nullopt);
+            m_paused = false;
+            m_systemAudioSession = false;
+            m_merging.insert(resolvedPathForm(dir));
+            (void)m_dependencies.audioSession->setActive(
+                false, AudioSessionSetActiveOptions::notifyOthersOnDeactivation);
+            return Plan::microphone;
+        });
+        switch (plan) {
+        case Plan::notRecording:
+            return recorderError(RecorderError::notRecording);
+        case Plan::waitForStart:
+            waitForStartToSettle(generation);
+            continue;
+        case Plan::capture:
+            return finishCapture(capture);
+        case Plan::microphone: {
+            auto merged = mergeSegments(dir);
+            releaseMerge(dir);
+            return merged;
+        }
+        }
+    }
+}
+
+Result<std::filesystem::path> MeetingRecorder::finishCapture(const std::shared_ptr<SystemAudioCapture>& capture)
+{
+    auto stopped = capture->stop();
+    m_queue->sync([&] {
+        m_sessionDir.reset();
+        m_finalizing = false;
+        m_systemAudioSession = false;
+    });
+    return stopped;
+}
+
+void MeetingRecorder::releaseMerge(const std::filesystem::path& dir)
+{
+    m_queue->sync([&] { m_merging.erase(resolvedPathForm(dir)); });
+}
+
+bool MeetingRecorder::isBusy(const std::filesystem::path& dir) const
+{
+    auto form = resolvedPathForm(dir);
+    return (m_sessionDir && resolvedPathForm(*m_sessionDir) == form) || m_merging.contains(form);
+}
+
+std::vector<std::filesystem::path> MeetingRecorder::listSegments(const std::filesystem::path& dir)
+{
+    std::vector<std::filesystem::path> segments;
+    for (auto& entry : sortedEntries(dir)) {
+        if (entry.filename().string().starts_with("segment-") && entry.extension() == ".m4a")
+            segments.push_back(entry);
+    }
+    return segments;
+}
+
+Result<std::filesystem::path> MeetingRecorder::mergeSegments(const std::filesystem::path& dir)
+{
+    auto output = dir / RecordingFiles::meetingName;
+    if (fileExists(output))
+        return output;
+
+    auto& composer = *m_dependencies.mediaComposer;
+    auto composition = composer.makeComposition();
+    auto track = composition ? composition->addAudioTrack() : nullptr;
+    if (!track)
+        return recorderError(RecorderError::exportFailed, ExportFailure::cannotAddTrack);
+
+    auto cursor = MediaTime::zero();
+    for (auto& segment : listSegments(dir)) {
+        auto asset = composer.makeAsset(segment);
+        if (!asset)
+            continue;
+        auto tracks = awaitCompletion<Result<std::vector<std::shared_ptr<AssetTrack>>>>(
+            [&](auto completion) { asset->loadAudioTracks(std::move(completion)); });
+        if (!tracks || tracks.value().empty() || !tracks.value().front())
+            continue;
+        auto duration
+            = awaitCompletion<Result<MediaTime>>([&](auto completion) { asset->loadDuration(std::move(completion)); });
+        if (!duration || !(duration.value() > MediaTime::zero()))
+            continue;
+        auto inserted = track->insertTimeRange(
+            MediaTimeRange { MediaTime::zero(), duration.value() }, *tracks.value().front(), cursor);
+        if (!inserted)
+            return inserted.error();
+        cursor = cursor + duration.value();
+    }
+    if (!(cursor > MediaTime::zero()))
+        return recorderError(RecorderError::exportFailed, ExportFailure::emptyRecording);
+
+    auto exportSession = composer.makeExportSession(composition, ExportPreset::appleM4A);
+    if (!exportSession)
+        return recorderError(RecorderError::exportFailed, ExportFailure::cannotPrepareExport);
+    auto exported = awaitCompletion<Result<void>>([&](auto completion) {
+        exportSession->exportAsynchronously(output, ExportFileType::appleM4A, std::move(completion));
+    });
+    if (!exported)
+        return exported.error();
+
+    for (auto& segment : listSegments(dir)) {
+        std::error_code ignored;
+        std::filesystem::remove(segment, ignored);
+    }
+    return output;
+}
+
+void MeetingRecorder::pending(CompletionHandler<void(Result<std::optional<std::string>>)> completion)
+{
+    m_dependencies.tasks->run([self = shared_from_this(), completion = std::move(completion)]() mutable {
+        auto found = self->pendingAndWait();
+        if (!found)
+            completion(found.error());
+        else if (found.value())
+            completion(std::optional<std::string>(found.value()->string()));
+        else
+            completion(std::optional<std::string>());
+    });
+}
+
+Result<std::optional<std::filesystem::path>> MeetingRecorder::pendingAndWait()
+{
+    bool systemAudio = hasSystemAudio();
+    for (auto& entry : sortedEntries(recordingsDirectory())) {
+        // Claiming the entry keeps the active session, a stop's merge and other pending() calls out of it.
+        bool claimed = m_queue->sync([&] {
+            if (isBusy(entry))
+                return false;
+            m_merging.insert(resolvedPathForm(entry));
+            return true;
+        });
+        if (!claimed)
+            continue;
+        struct Release {
+            MeetingRecorder& recorder;
+            const std::filesystem::path& dir;
+            ~Release() { recorder.releaseMerge(dir); }
+        } release { *this, entry };
+
+        std::error_code error;
+        if (std::filesystem::is_symlink(entry, error) || !std::filesystem::is_directory(entry, error)) {
+            // Nothing of a recording lies outside a session directory; a link's target is left alone.
+            removeQuietly(entry);
+            continue;
+        }
+        if (auto meeting = entry / RecordingFiles::meetingName; fileExists(meeting))
+            return std::optional(meeting);
+        if (systemAudio
+            && (fileExists(entry / RecordingFiles::systemTrackName)
+                || fileExists(entry / RecordingFiles::micTrackName))) {
+            auto mixed = SystemAudioCapture::mixdown(entry);
+            if (mixed)
+                return std::optional(mixed.value());
+            if (mixed.error().is(CaptureError::empty))
+                removeQuietly(entry);
+            else
+                logLine("MeetingRecorder: 録音をまとめ直せません（raw は残す）: " + mixed.error().description());
+            continue;
+        }
+        if (!listSegments(entry).empty()) {
+            auto merged = mergeSegments(entry);
+            if (!merged)
+                return merged.error();
+            return std::optional(merged.value());
+        }
+        removeQuietly(entry);
+    }
+    return std::optional<std::filesystem::path>();
+}
+
+Result<void> MeetingRecorder::discard(const std::string& path)
+{
+    auto target = resolvedPathForm(path);
+    auto root = resolvedPathForm(recordingsDirectory());
+    auto dir = target.parent_path();
+    bool allowed = m_queue->sync([&] {
+        return target.filename() == RecordingFiles::meetingName && dir.parent_path() == root && dir != root
+            && !isBusy(dir);
+    });
+    if (!allowed)
+        return {};
+    std::error_code error;
+    std::filesystem::remove_all(dir, error);
+    if (error)
+        return Error::platform(error.message(), error.value());
+    return {};
+}
+
+} // namespace norla
