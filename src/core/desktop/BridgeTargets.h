@@ -1,0 +1,16 @@
+#pragma once
+
+namespace norla {
+
+class MacShell;
+class NativeOAuth;
+class PushNotifications;
+
+// Installs the real objects behind the page bridge and the web view host: badges, page notifications and
+// the meeting session (the desktop shell), push synchronisation and the pending open URL (the push
+// controller), the native sign-in, and the recording scheme handler. The composition root calls it once,
+// after installing the platform seams. Without arguments: the shared instances.
+void installBridgeTargets();
+void installBridgeTargets(MacShell& shell, PushNotifications& push, NativeOAuth& oauth);
+
+} // namespace norla
