@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/AudioFileWriter.h"
+#include "recording/FfmpegPtr.h"
+
+#include <cstdint>
+
+namespace norla {
+
+// An AAC-LC .m4a file written as a fragmented MPEG-4 stream: the index comes first and every second of
+// audio follows as a self-contained fragment that reaches the disk as soon as it is complete. A process
+// killed while writing leaves a file that plays up to its last whole fragment; close() finishes a
+// regular, seekable file.
+class FfmpegFragmentedAacFile final : public AudioFile {
+public:
+    static Result<std::unique_ptr<AudioFile>> open(
+        const std::filesystem::path& file, const AudioFileSettings& settings, const AudioFormat& processingFormat);
+
+    // Only open() makes files.
+    struct Key {
+        explicit Key() = default;
+    };
+    explicit FfmpegFragmentedAacFile(Key) { }
+
+    Result<void> write(const AudioPcmBuffer& buffer) override;
+    Result<void> close() override;
+
+private:
+    Result<void> setUp(const std::filesystem::path& file, const AudioFileSettings& settings);
+    Result<void> sendFilledFrame();
+    // Sends a frame (or, with null, the end of input) and writes every packet the encoder has ready.
+    Result<void> encode(AVFrame* frame);
+
+    AVOutputFormatContextPtr m_container;
+    AVCodecContextPtr m_encoder;
+    AVStream* m_stream = nullptr; // owned by m_container
+    AVFramePtr m_frame;
+    AVPacketPtr m_packet;
+    int m_channelCount = 0;
+    int m_framesFilled = 0; // of the current encoder frame
+    std::int64_t m_framesSent = 0;
+    bool m_closed = false;
+};
+
+} // namespace norla
