@@ -1,0 +1,100 @@
+// NorlaOffice on Linux: installs the live implementation of every seam, then runs the GTK application.
+//
+//   norla-office [--screenshot FILE]
+//
+// The web application's URL comes from the environment variable NorlaAppURL, else the production origin.
+
+#include "app/BuildConfiguration.h"
+#include "app/GtkNoticePresenter.h"
+#include "app/OfficeApplication.h"
+#include "desktop/BridgeTargets.h"
+#include "foundation/EnvironmentInfoDictionary.h"
+#include "foundation/GLibMainExecutor.h"
+#include "foundation/GioNotificationCenter.h"
+#include "foundation/GioUrlOpener.h"
+#include "foundation/KeyFileStore.h"
+#include "foundation/SyslogSystemLog.h"
+#include "platform/BackgroundExecutor.h"
+#include "platform/GLibUuidGenerator.h"
+#include "platform/GUriParser.h"
+#include "platform/PosixFileHandles.h"
+#include "platform/PulsePlatformVersion.h"
+#include "platform/Seams.h"
+#include "platform/XdgApplicationSupport.h"
+#include "recording/FfmpegAudioFileWriter.h"
+#include "recording/PulseAudioRecorders.h"
+#include "recording/PulseScreenCapture.h"
+#include "web/WebKitWebViewFactory.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using namespace norla;
+
+std::optional<OfficeApplication::Options> parseOptions(int argc, char** argv)
+{
+    OfficeApplication::Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
+            options.screenshot = argv[++i];
+        else
+            return std::nullopt;
+    }
+    return options;
+}
+
+void installPlatformSeams()
+{
+    Seam<MainExecutor>::install(std::make_shared<GLibMainExecutor>());
+    Seam<SystemLog>::install(std::make_shared<SyslogSystemLog>());
+    Seam<Clock>::install(std::make_shared<SteadyClock>());
+    Seam<InfoDictionary>::install(std::make_shared<EnvironmentInfoDictionary>());
+    Seam<UrlParser>::install(std::make_shared<GUriParser>());
+    Seam<KeyValueStore>::install(std::make_shared<KeyFileStore>());
+    Seam<UrlOpener>::install(GioUrlOpener::fromEnvironment());
+    Seam<UserNotificationCenter>::install(
+        std::make_shared<GioNotificationCenter>(std::string(build::applicationIdentifier)));
+    Seam<UuidGenerator>::install(std::make_shared<GLibUuidGenerator>());
+    Seam<BackgroundExecutor>::install(std::make_shared<ThreadBackgroundExecutor>());
+    Seam<ApplicationSupport>::install(std::make_shared<XdgApplicationSupport>());
+    Seam<WebViewFactory>::install(std::make_shared<WebKitWebViewFactory>());
+}
+
+void installRecordingSeams()
+{
+    Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
+    Seam<PlatformVersion>::install(std::make_shared<PulsePlatformVersion>());
+    Seam<AudioRecorders>::install(std::make_shared<PulseAudioRecorders>());
+    Seam<ScreenCapture>::install(std::make_shared<PulseScreenCapture>());
+    Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    auto options = parseOptions(argc, argv);
+    if (!options) {
+        std::fprintf(stderr, "usage: %s [--screenshot FILE]\n", argv[0]);
+        return 2;
+    }
+    installPlatformSeams();
+    installRecordingSeams();
+
+    auto application = OfficeApplication::create(std::move(*options));
+    Seam<SharedApplication>::install(application);
+    Seam<NoticePresenter>::install(std::make_shared<GtkNoticePresenter>(application->application()));
+    installBridgeTargets();
+
+    // GApplication would take our options for its own: it sees only the program name.
+    int status = application->run(1, argv);
+
+    // The seams hold GTK and WebKit objects: release them while the toolkit is still there.
+    Seam<NoticePresenter>::install(nullptr);
+    Seam<SharedApplication>::install(nullptr);
+    Seam<WebViewFactory>::install(nullptr);
+    return status;
+}
