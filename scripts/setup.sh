@@ -13,6 +13,7 @@ packages=(
   libpulse-dev
   ffmpeg sox xvfb xauth pulseaudio pulseaudio-utils
   time
+  fonts-ipafont-gothic
 )
 
 missing=()
