@@ -70,7 +70,11 @@ Result<void> FfmpegAacFile::setUp(const std::filesystem::path& file, const Audio
 
     if (int status = avio_open(&m_container->pb, file.c_str(), AVIO_FLAG_WRITE); status < 0)
         return ffmpegError(status);
-    if (int status = avformat_write_header(m_container.get(), nullptr); status < 0)
+    // With the movie in samples rather than milliseconds, the edit list states the exact length.
+    AVDictionaryHolder options;
+    if (int status = av_dict_set_int(options.address(), "movie_timescale", rate, 0); status < 0)
+        return ffmpegError(status);
+    if (int status = avformat_write_header(m_container.get(), options.address()); status < 0)
         return ffmpegError(status);
 
     m_frame.reset(av_frame_alloc());

@@ -3,6 +3,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/dict.h>
 #include <libavutil/frame.h>
 }
 
@@ -32,6 +33,19 @@ struct AVOutputFormatContextDeleter {
 // A demuxing context opened with avformat_open_input.
 struct AVInputFormatContextDeleter {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+
+// An options dictionary; FFmpeg calls that take `AVDictionary**` may replace it, so it is lent by address.
+class AVDictionaryHolder {
+public:
+    AVDictionaryHolder() = default;
+    AVDictionaryHolder(const AVDictionaryHolder&) = delete;
+    AVDictionaryHolder& operator=(const AVDictionaryHolder&) = delete;
+    ~AVDictionaryHolder() { av_dict_free(&m_dictionary); }
+    AVDictionary** address() { return &m_dictionary; }
+
+private:
+    AVDictionary* m_dictionary = nullptr;
 };
 
 using AVCodecContextPtr = std::unique_ptr<AVCodecContext, AVCodecContextDeleter>;
