@@ -1,0 +1,220 @@
+#include "RecorderTestBench.h"
+
+#include "platform/NotificationCenter.h"
+#include "recording/CaptureError.h"
+#include "web/OfficeNotifications.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace norla {
+namespace {
+
+    using test::FakeSampleBuffer;
+    using test::readSamples;
+
+    class SystemAudioCaptureTest : public ::testing::Test {
+    protected:
+        void SetUp() override { std::filesystem::create_directories(dir()); }
+
+        std::filesystem::path dir() const { return m_bench.temporary.path() / "session"; }
+        Result<std::shared_ptr<SystemAudioCapture>> start()
+        {
+            return SystemAudioCapture::start(dir(), m_bench.dependencies().capture);
+        }
+        std::shared_ptr<SystemAudioCapture> started()
+        {
+            auto capture = start();
+            EXPECT_TRUE(capture);
+            return capture ? capture.value() : nullptr;
+        }
+        test::FakeCaptureStream& stream() { return *m_bench.screenCapture->lastStream(); }
+        void deliver(
+            StreamOutputType type, std::optional<double> time, std::vector<float> samples, double rate = 16000.0)
+        {
+            FakeSampleBuffer buffer;
+            buffer.samples = std::move(samples);
+            buffer.presentationTime = time;
+            buffer.format = AudioFormat { AudioCommonFormat::pcmFloat32, rate, 1, false };
+            stream().deliver(buffer, type);
+        }
+        std::vector<float> system() { return readSamples(dir() / "system.f32"); }
+        std::vector<float> mic() { return readSamples(dir() / "mic.f32"); }
+        void onQueue(const std::shared_ptr<SystemAudioCapture>& capture, void (SystemAudioCapture::*operation)())
+        {
+            capture->queue().sync([&] { ((*capture).*operation)(); });
+        }
+
+        test::RecorderTestBench m_bench;
+    };
+
+    TEST_F(SystemAudioCaptureTest, StartAsksForAudioAndMicrophoneOfTheFirstDisplay)
+    {
+        m_bench.screenCapture->setContent(ShareableContent { { Display { 3 }, Display { 4 } } });
+        auto capture = started();
+        ASSERT_TRUE(capture);
+        StreamConfiguration expected { 2, 2, true, 16000, 1, true, true };
+        EXPECT_EQ(stream().configuration(), expected);
+        EXPECT_EQ(stream().filter().display.displayId, 3u);
+        EXPECT_EQ(stream().outputTypes(),
+            (std::vector<StreamOutputType> { StreamOutputType::audio, StreamOutputType::microphone }));
+        EXPECT_EQ(&capture->queue(), m_bench.captureQueue.get());
+        EXPECT_EQ(std::filesystem::file_size(dir() / "system.f32"), 0u);
+        EXPECT_EQ(std::filesystem::file_size(dir() / "mic.f32"), 0u);
+    }
+
+    TEST_F(SystemAudioCaptureTest, StartFailuresSayWhy)
+    {
+        m_bench.screenCapture->setContent(Error::platform("declined"));
+        EXPECT_EQ(start().error().description(), "画面収録が許可されていません: declined");
+        m_bench.screenCapture->setContent(ShareableContent {});
+        EXPECT_EQ(start().error().description(), "画面が見つかりません");
+        m_bench.screenCapture->setContent(ShareableContent { { Display { 1 } } });
+        m_bench.screenCapture->refuseOutput(StreamOutputType::microphone);
+        EXPECT_EQ(start().error().description(), "The stream output could not be added.");
+        m_bench.screenCapture->refuseOutput(std::nullopt);
+        m_bench.screenCapture->failStart(Error::platform("stream failed"));
+        EXPECT_TRUE(start().error().is(CaptureError::permissionDenied));
+        EXPECT_TRUE(std::filesystem::exists(dir() / "mic.f32"))
+            << "the recorder removes the directory, not the capture";
+    }
+
+    TEST_F(SystemAudioCaptureTest, TheFirstBufferWithSamplesSetsTheOriginOfBothTracks)
+    {
+        auto capture = started();
+        deliver(StreamOutputType::audio, 99.0, {}); // no samples: no origin
+        EXPECT_FALSE(capture->origin());
+        EXPECT_EQ(capture->lastPTS(), 99.0);
+        deliver(StreamOutputType::audio, 100.0, std::vector<float>(160, 0.25f));
+        deliver(StreamOutputType::microphone, 100.5, std::vector<float>(160, 0.75f));
+        deliver(StreamOutputType::audio, 99.5, std::vector<float>(16, 0.5f)); // before the origin: at 0
+        EXPECT_EQ(capture->origin(), 100.0);
+
+        auto systemTrack = system();
+        ASSERT_EQ(systemTrack.size(), 160u);
+        EXPECT_EQ(systemTrack[0], 0.5f);
+        EXPECT_EQ(systemTrack[16], 0.25f) << "an overlapping block overwrites only what it covers";
+        auto micTrack = mic();
+        ASSERT_EQ(micTrack.size(), 8000u + 160u);
+        EXPECT_EQ(micTrack[7999], 0.0f) << "silence up to the microphone's first block";
+        EXPECT_EQ(micTrack[8000], 0.75f);
+    }
+
+    TEST_F(SystemAudioCaptureTest, PausesAreCutOutOfTheTimeline)
+    {
+        auto capture = started();
+        onQueue(capture, &SystemAudioCapture::pause); // before any buffer: nothing to cut
+        onQueue(capture, &SystemAudioCapture::resume);
+        EXPECT_EQ(capture->pausedTotal(), 0.0);
+
+        // Blocks of 1000 frames last 0.0625 s, which binary floating point holds exactly.
+        deliver(StreamOutputType::audio, 10.0, std::vector<float>(1000, 0.1f));
+        deliver(StreamOutputType::audio, 10.0625, std::vector<float>(1000, 0.2f));
+        onQueue(capture, &SystemAudioCapture::pause);
+        deliver(StreamOutputType::audio, 12.0, std::vector<float>(1000, 0.9f)); // paused: not written
+        onQueue(capture, &SystemAudioCapture::pause); // keeps the first pause
+        deliver(StreamOutputType::microphone, 15.0625, std::vector<float>(1000, 0.9f));
+        EXPECT_EQ(capture->lastPTS(), 15.0625);
+        EXPECT_EQ(system().size(), 2000u);
+        onQueue(capture, &SystemAudioCapture::resume);
+        EXPECT_DOUBLE_EQ(capture->pausedTotal(), 5.0);
+        onQueue(capture, &SystemAudioCapture::resume); // not paused: nothing
+        EXPECT_DOUBLE_EQ(capture->pausedTotal(), 5.0);
+
+        deliver(StreamOutputType::audio, 15.125, std::vector<float>(1000, 0.3f));
+        auto track = system();
+        ASSERT_EQ(track.size(), 3000u) << "the first block after the pause follows the last one before it";
+        EXPECT_EQ(track[1999], 0.2f);
+        EXPECT_EQ(track[2000], 0.3f);
+        EXPECT_TRUE(mic().empty());
+    }
+
+    TEST_F(SystemAudioCaptureTest, BlocksAtOrBeyondFiveHoursAreDropped)
+    {
+        auto capture = started();
+        deliver(StreamOutputType::audio, 0.0, std::vector<float>(16, 0.1f));
+        deliver(StreamOutputType::audio, 18000.0, std::vector<float>(16, 0.2f));
+        EXPECT_EQ(std::filesystem::file_size(dir() / "system.f32"), 64u);
+        deliver(StreamOutputType::audio, 17999.999, std::vector<float>(160, 0.3f));
+        auto frame = static_cast<std::uintmax_t>(std::floor((17999.999) * 16000));
+        EXPECT_EQ(std::filesystem::file_size(dir() / "system.f32"), (frame + 160) * 4) << "written whole";
+    }
+
+    TEST_F(SystemAudioCaptureTest, BuffersThatAreNotAudioChangeNothing)
+    {
+        auto capture = started();
+        deliver(StreamOutputType::audio, 5.0, std::vector<float>(16, 0.1f));
+        FakeSampleBuffer invalid;
+        invalid.valid = false;
+        invalid.presentationTime = 9.0;
+        invalid.samples.assign(16, 0.5f);
+        stream().deliver(invalid, StreamOutputType::audio);
+        deliver(StreamOutputType::audio, std::nullopt, std::vector<float>(16, 0.5f));
+        FakeSampleBuffer screen;
+        screen.presentationTime = 9.0;
+        screen.samples.assign(16, 0.5f);
+        capture->queue().sync([&] { capture->didOutputSampleBuffer(screen, StreamOutputType::screen); });
+        FakeSampleBuffer uncopyable = screen;
+        uncopyable.copyStatus = -12731;
+        stream().deliver(uncopyable, StreamOutputType::audio);
+        EXPECT_EQ(capture->lastPTS(), 9.0) << "an unconvertible buffer still moves lastPTS";
+        EXPECT_EQ(system().size(), 16u);
+    }
+
+    TEST_F(SystemAudioCaptureTest, EachOutputTypeKeepsItsConverterWhileItsFormatStays)
+    {
+        auto capture = started();
+        deliver(StreamOutputType::audio, 1.0, std::vector<float>(480, 0.1f), 48000.0);
+        deliver(StreamOutputType::microphone, 1.0, std::vector<float>(480, 0.1f), 48000.0);
+        deliver(StreamOutputType::audio, 1.01, std::vector<float>(480, 0.1f), 48000.0);
+        EXPECT_EQ(m_bench.converters->madeFrom().size(), 2u);
+        EXPECT_EQ(system().size(), 320u) << "48000 Hz resampled to 16000 Hz";
+
+        deliver(StreamOutputType::audio, 1.02, std::vector<float>(441, 0.1f), 44100.0);
+        deliver(StreamOutputType::microphone, 1.02, std::vector<float>(480, 0.1f), 48000.0);
+        auto made = m_bench.converters->madeFrom();
+        ASSERT_EQ(made.size(), 3u) << "only the audio output's converter is replaced";
+        EXPECT_EQ(made[2].sampleRate, 44100.0);
+
+        m_bench.converters->refuseSampleRate(22050.0);
+        deliver(StreamOutputType::audio, 1.03, std::vector<float>(220, 0.1f), 22050.0);
+        deliver(StreamOutputType::audio, 1.04, std::vector<float>(441, 0.1f), 44100.0);
+        EXPECT_EQ(m_bench.converters->madeFrom().size(), 4u) << "a refused format drops the old converter";
+    }
+
+    TEST_F(SystemAudioCaptureTest, TheOutputHoldsTheResampledFramesPlus64)
+    {
+        m_bench.converters->fillCapacity(true);
+        auto capture = started();
+        deliver(StreamOutputType::audio, 0.0, std::vector<float>(441, 0.5f), 44100.0);
+        EXPECT_EQ(system().size(), 160u + 64u);
+        m_bench.converters->failConversions(true);
+        deliver(StreamOutputType::microphone, 0.0, std::vector<float>(441, 0.5f), 44100.0);
+        EXPECT_TRUE(mic().empty());
+    }
+
+    TEST_F(SystemAudioCaptureTest, AStreamThatStopsByItselfIsReportedAndStillMixedOnStop)
+    {
+        std::vector<std::string> failures;
+        auto observer = NotificationCenter::defaultCenter().addObserver(
+            std::string(officeCaptureFailed), [&](const Notification& notification) {
+                failures.push_back(std::any_cast<std::string>(notification.object));
+            });
+        auto capture = started();
+        deliver(StreamOutputType::microphone, 1.0, test::tone(440, 0.5f, 1600));
+        stream().reportStop(Error::platform("display disconnected"));
+        m_bench.environment.main().runUntilIdle();
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        EXPECT_EQ(failures, (std::vector<std::string> { "display disconnected" }));
+        EXPECT_TRUE(m_bench.environment.log().contains("SystemAudioCapture stopped: display disconnected"));
+
+        auto mixed = capture->stop();
+        ASSERT_TRUE(mixed) << mixed.error().description();
+        EXPECT_EQ(mixed.value(), dir() / "meeting.m4a");
+        EXPECT_EQ(stream().stopCount(), 1) << "the stopped stream is still asked to stop";
+        EXPECT_FALSE(std::filesystem::exists(dir() / "mic.f32"));
+    }
+
+} // namespace
+} // namespace norla
