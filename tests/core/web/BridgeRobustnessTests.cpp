@@ -1,0 +1,178 @@
+#include "WebHostFixture.h"
+
+#include "web/BridgeDispatcher.h"
+
+#include <random>
+
+namespace norla::test {
+namespace {
+
+    // Thousands of random and malformed messages: every one is answered exactly once, nothing crashes.
+    class BridgeRobustnessTest : public WebHostTest {
+    protected:
+        BridgeRobustnessTest()
+            : window(openWindow())
+        {
+        }
+
+        std::string randomText(size_t maxLength)
+        {
+            static constexpr std::string_view alphabet = "abcXYZ019 /\\\"'%:@#?.\n\t\xe3\x81\x82\xff";
+            std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
+            for (auto& c : text)
+                c = alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(random)];
+            return text;
+        }
+
+        Value randomValue(int depth)
+        {
+            switch (std::uniform_int_distribution<int>(0, depth > 0 ? 7 : 5)(random)) {
+            case 0:
+                return Value();
+            case 1:
+                return Value(random() % 2 == 0);
+            case 2:
+                return Value(static_cast<std::int64_t>(random()) - std::int64_t { 1 } * (1 << 30));
+            case 3:
+                return Value(std::uniform_real_distribution<double>(-1e308, 1e308)(random));
+            case 4:
+                return Value(randomText(40));
+            case 5:
+                return Value(pick({ "https://example.com/", "mailto:a@b.c", "javascript:1", "/auth/", "" }));
+            case 6: {
+                Value::Array array;
+                for (int i = std::uniform_int_distribution<int>(0, 3)(random); i > 0; --i)
+                    array.push_back(randomValue(depth - 1));
+                return Value(std::move(array));
+            }
+            default: {
+                Value::Object object;
+                for (int i = std::uniform_int_distribution<int>(0, 3)(random); i > 0; --i)
+                    object[pick({ "url", "path", "counts", "title", "body", "tag", "sound", "callbackHost",
+                        "callbackPath", "cmd" })]
+                        = randomValue(depth - 1);
+                return Value(std::move(object));
+            }
+            }
+        }
+
+        static Value deeplyNested(int depth)
+        {
+            Value value("bottom");
+            for (int i = 0; i < depth; ++i) {
+                Value::Array wrapper;
+                wrapper.push_back(std::move(value));
+                value = Value(std::move(wrapper));
+            }
+            return value;
+        }
+
+        std::string pick(std::initializer_list<const char*> choices)
+        {
+            auto index = std::uniform_int_distribution<size_t>(0, choices.size() - 1)(random);
+            return *(choices.begin() + index);
+        }
+
+        Value randomCommand()
+        {
+            switch (std::uniform_int_distribution<int>(0, 5)(random)) {
+            case 0:
+                return randomValue(2); // missing or non-string
+            case 1:
+                return Value(randomText(12));
+            case 2:
+                return Value(std::string(1 << 14, 'x'));
+            default:
+                return Value(pick({ "badges", "notify", "notificationPermission", "requestNotificationPermission",
+                    "start", "pause", "resume", "stop", "pending", "discard", "openExternal", "startOAuth" }));
+            }
+        }
+
+        Value randomBody()
+        {
+            switch (std::uniform_int_distribution<int>(0, 9)(random)) {
+            case 0:
+                return randomValue(3); // not necessarily an object
+            case 1:
+                return deeplyNested(200);
+            case 2: {
+                Value::Object object { { "cmd", randomCommand() }, { "url", Value(std::string(1 << 16, 'a')) } };
+                return Value(std::move(object));
+            }
+            default: {
+                auto body = randomValue(4);
+                if (auto* object = body.asObject())
+                    (*object)["cmd"] = randomCommand();
+                else
+                    body = Value(Value::Object { { "cmd", randomCommand() }, { "path", randomValue(3) } });
+                if (random() % 5 == 0)
+                    body.asObject()->erase("cmd");
+                return body;
+            }
+            }
+        }
+
+        ScriptMessage randomMessage()
+        {
+            return {
+                pick({ "norlaShell", "norlaRecorder", "norlaRecorder", "norlaShell", "other", "" }), randomBody(),
+                { random() % 4 != 0,
+                    { "https", pick({ "office.norla.jp", "office.norla.jp", "evil.com", "", "OFFICE.norla.jp" }), 0 } }
+            };
+        }
+
+        // Answers whatever the fakes are holding, successfully or not, as their platforms eventually would.
+        void completeEverything()
+        {
+            for (auto& completion : std::exchange(recorder->startCompletions, {}))
+                completion(random() % 2 ? Result<void>() : Result<void>(Error("RecorderError", 1, "失敗")));
+            for (auto& completion : std::exchange(recorder->stopCompletions, {}))
+                completion(random() % 2 ? Result<std::string>(std::string("/r/x/meeting.m4a"))
+                                        : Result<std::string>(Error::platform("boom")));
+            for (auto& completion : std::exchange(recorder->pendingCompletions, {}))
+                completion(std::optional<std::string>());
+            for (auto& completion : std::exchange(oauth->completions, {}))
+                completion("ok");
+            opener->completeAll();
+        }
+
+        std::mt19937 random { 20261205 };
+        Window window;
+    };
+
+    TEST_F(BridgeRobustnessTest, EveryMessageIsAnsweredExactlyOnce)
+    {
+        constexpr size_t messageCount = 4000;
+        std::vector<int> answers(messageCount, 0);
+        std::vector<BridgeAnswer> lastAnswers(messageCount);
+        recorder->pauseResult = Error("RecorderError", 3, "録音していません");
+
+        for (size_t index = 0; index < messageCount; ++index) {
+            window.coordinator->didReceiveScriptMessage(randomMessage(), BridgeReply([&, index](BridgeAnswer answer) {
+                ++answers[index];
+                lastAnswers[index] = std::move(answer);
+            }));
+            if (index % 50 == 49) {
+                env.main().runUntilIdle();
+                completeEverything();
+                env.main().runUntilIdle();
+            }
+        }
+        env.main().runUntilIdle();
+        completeEverything();
+        env.main().runUntilIdle();
+
+        size_t refused = 0;
+        for (size_t index = 0; index < messageCount; ++index) {
+            ASSERT_EQ(answers[index], 1) << "message " << index;
+            const auto& answer = lastAnswers[index];
+            EXPECT_FALSE(answer.result && answer.error) << "message " << index;
+            EXPECT_NE(answer.error, BridgeReply::droppedMessage) << "message " << index;
+            refused += answer.error == "不正な呼び出しです";
+        }
+        EXPECT_GT(refused, messageCount / 10);
+        EXPECT_LT(refused, messageCount);
+    }
+
+} // namespace
+} // namespace norla::test

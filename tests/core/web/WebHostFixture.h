@@ -1,0 +1,97 @@
+#pragma once
+
+#include "FakeBridgeServices.h"
+#include "FakeInfoDictionary.h"
+#include "FakeWebView.h"
+#include "TestEnvironment.h"
+
+#include "app/AppURL.h"
+#include "platform/BridgeReply.h"
+#include "platform/GUriParser.h"
+#include "platform/Seams.h"
+#include "web/OfficeWebViewCoordinator.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace norla::test {
+
+// Collects what bridge replies answered.
+class ReplyLog {
+public:
+    BridgeReply makeReply()
+    {
+        return BridgeReply([answers = m_answers](BridgeAnswer answer) { answers->push_back(std::move(answer)); });
+    }
+    const std::vector<BridgeAnswer>& answers() const { return *m_answers; }
+    size_t count() const { return m_answers->size(); }
+    const BridgeAnswer& last() const { return m_answers->back(); }
+
+private:
+    std::shared_ptr<std::vector<BridgeAnswer>> m_answers = std::make_shared<std::vector<BridgeAnswer>>();
+};
+
+// The web view host on fakes, with URLs parsed by the real GUri parser and the production application URL.
+class WebHostTest : public ::testing::Test {
+protected:
+    WebHostTest()
+    {
+        Seam<UrlParser>::install(std::make_shared<GUriParser>());
+        Seam<InfoDictionary>::install(info);
+        Seam<WebViewFactory>::install(factory);
+        Seam<MeetingRecorderService>::install(recorder);
+        Seam<MeetingSessionEvents>::install(session);
+        Seam<BadgeNotificationService>::install(badges);
+        Seam<PushNotificationsService>::install(push);
+        Seam<NativeOAuthService>::install(oauth);
+        Seam<UrlOpener>::install(opener);
+    }
+    ~WebHostTest() override
+    {
+        env.main().runUntilIdle();
+        Seam<UrlParser>::install(nullptr);
+        Seam<InfoDictionary>::install(nullptr);
+        Seam<WebViewFactory>::install(nullptr);
+        Seam<MeetingRecorderService>::install(nullptr);
+        Seam<MeetingSessionEvents>::install(nullptr);
+        Seam<BadgeNotificationService>::install(nullptr);
+        Seam<PushNotificationsService>::install(nullptr);
+        Seam<NativeOAuthService>::install(nullptr);
+        Seam<UrlOpener>::install(nullptr);
+    }
+
+    static Url url(std::string_view text)
+    {
+        auto parsed = parseUrl(text);
+        EXPECT_TRUE(parsed) << text;
+        return parsed.value_or(Url {});
+    }
+
+    // A window: its wrapper's coordinator and the web view built for it.
+    struct Window {
+        std::shared_ptr<OfficeWebView::Coordinator> coordinator;
+        std::shared_ptr<FakeWebView> webView;
+    };
+    Window openWindow(const Url& appURL)
+    {
+        OfficeWebView wrapper(appURL);
+        auto coordinator = wrapper.makeCoordinator();
+        auto webView = std::static_pointer_cast<FakeWebView>(wrapper.makeWebView(coordinator));
+        return { coordinator, webView };
+    }
+    Window openWindow() { return openWindow(resolveAppURL()); }
+
+    TestEnvironment env;
+    std::shared_ptr<FakeInfoDictionary> info = std::make_shared<FakeInfoDictionary>();
+    std::shared_ptr<FakeWebViewFactory> factory = std::make_shared<FakeWebViewFactory>();
+    std::shared_ptr<FakeMeetingRecorder> recorder = std::make_shared<FakeMeetingRecorder>();
+    std::shared_ptr<FakeMeetingSession> session = std::make_shared<FakeMeetingSession>();
+    std::shared_ptr<FakeBadgeNotifications> badges = std::make_shared<FakeBadgeNotifications>();
+    std::shared_ptr<FakePushNotifications> push = std::make_shared<FakePushNotifications>();
+    std::shared_ptr<FakeNativeOAuth> oauth = std::make_shared<FakeNativeOAuth>();
+    std::shared_ptr<FakeUrlOpener> opener = std::make_shared<FakeUrlOpener>();
+};
+
+} // namespace norla::test

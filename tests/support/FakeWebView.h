@@ -1,0 +1,90 @@
+#pragma once
+
+#include "web/NavigationDelegate.h"
+#include "web/ScriptMessage.h"
+#include "web/UIDelegate.h"
+#include "web/UrlSchemeHandler.h"
+#include "web/WebView.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace norla::test {
+
+// A configuration that records each step, in order, as a short line ("userScript: <source>", …).
+class FakeWebViewConfiguration final : public WebViewConfiguration {
+public:
+    void useDefaultWebsiteDataStore() override { steps.emplace_back("websiteDataStore: default"); }
+    void setAllowsInlineMediaPlayback(bool allows) override;
+    void setMediaTypesRequiringUserActionForPlayback(AudiovisualMediaTypes types) override;
+    void setURLSchemeHandler(std::shared_ptr<UrlSchemeHandler> handler, std::string scheme) override;
+    void addScriptMessageHandlerWithReply(
+        std::weak_ptr<ScriptMessageHandlerWithReply> handler, ContentWorld world, std::string name) override;
+    void addUserScript(UserScript script) override;
+    void setApplicationNameForUserAgent(std::string name) override;
+
+    std::vector<std::string> steps;
+    std::vector<UserScript> userScripts;
+    std::vector<std::pair<std::string, std::weak_ptr<ScriptMessageHandlerWithReply>>> messageHandlers;
+    std::shared_ptr<UrlSchemeHandler> schemeHandler;
+};
+
+// A web view that records what it was asked to do. Tests set its window state and current URL.
+class FakeWebView final : public WebView {
+public:
+    explicit FakeWebView(std::unique_ptr<FakeWebViewConfiguration> builtWith = nullptr)
+        : configuration(std::move(builtWith))
+    {
+    }
+
+    void setNavigationDelegate(std::weak_ptr<NavigationDelegate> delegate) override { navigationDelegate = delegate; }
+    void setUIDelegate(std::weak_ptr<UIDelegate> delegate) override { uiDelegate = delegate; }
+    void setAllowsBackForwardNavigationGestures(bool allows) override { backForwardGestures = allows; }
+
+    void load(const UrlRequest& request) override { loads.push_back(request); }
+    void reload() override { ++reloadCount; }
+    void evaluateJavaScript(const std::string& source) override { evaluatedScripts.push_back(source); }
+    void callAsyncJavaScript(const std::string& functionBody, Value::Object arguments, ContentWorld world,
+        CompletionHandler<void(Result<Value>)> completion) override;
+
+    std::optional<Url> url() const override { return currentURL; }
+    bool isInWindow() const override { return inWindow; }
+    bool isWindowKey() const override { return windowKey; }
+
+    // The absolute strings of everything loaded, in order.
+    std::vector<std::string> loadedURLs() const;
+
+    std::unique_ptr<FakeWebViewConfiguration> configuration;
+    std::weak_ptr<NavigationDelegate> navigationDelegate;
+    std::weak_ptr<UIDelegate> uiDelegate;
+    bool backForwardGestures = false;
+    std::vector<UrlRequest> loads;
+    int reloadCount = 0;
+    std::vector<std::string> evaluatedScripts;
+    std::optional<Url> currentURL;
+    bool inWindow = true;
+    bool windowKey = false;
+    // Script calls wait here until the test completes them.
+    struct AsyncCall {
+        std::string functionBody;
+        Value::Object arguments;
+        ContentWorld world;
+        CompletionHandler<void(Result<Value>)> completion;
+    };
+    std::vector<AsyncCall> asyncCalls;
+};
+
+// Builds FakeWebViews and keeps them so that tests can inspect them.
+class FakeWebViewFactory final : public WebViewFactory {
+public:
+    std::unique_ptr<WebViewConfiguration> makeConfiguration() override
+    {
+        return std::make_unique<FakeWebViewConfiguration>();
+    }
+    std::shared_ptr<WebView> makeWebView(std::unique_ptr<WebViewConfiguration> configuration) override;
+
+    std::vector<std::weak_ptr<FakeWebView>> made;
+};
+
+} // namespace norla::test
