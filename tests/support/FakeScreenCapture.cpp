@@ -128,6 +128,8 @@ std::shared_ptr<CaptureStream> FakeScreenCapture::makeStream(
     std::lock_guard lock(m_mutex);
     m_lastStream = std::make_shared<FakeCaptureStream>(
         filter, configuration, std::move(delegate), m_startFailure, m_refusedOutput, m_holdStart);
+    ++m_streams;
+    m_streamMade.notify_all();
     return m_lastStream;
 }
 
@@ -159,6 +161,19 @@ std::shared_ptr<FakeCaptureStream> FakeScreenCapture::lastStream() const
 {
     std::lock_guard lock(m_mutex);
     return m_lastStream;
+}
+
+std::shared_ptr<FakeCaptureStream> FakeScreenCapture::waitForStream(int count)
+{
+    std::unique_lock lock(m_mutex);
+    m_streamMade.wait(lock, [&] { return m_streams > count; });
+    return m_lastStream;
+}
+
+int FakeScreenCapture::streamCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_streams;
 }
 
 } // namespace norla::test

@@ -79,8 +79,13 @@ public:
     // Later starts wait for answerStart() on their stream.
     void holdStart(bool hold);
     std::shared_ptr<FakeCaptureStream> lastStream() const;
+    // Waits until a stream has been made since `count` streams were made; returns the latest.
+    std::shared_ptr<FakeCaptureStream> waitForStream(int count);
+    int streamCount() const;
 
 private:
+    std::condition_variable m_streamMade;
+    int m_streams = 0;
     mutable std::mutex m_mutex;
     Result<ShareableContent> m_content = ShareableContent { { Display { 7 } } };
     std::optional<Error> m_startFailure;

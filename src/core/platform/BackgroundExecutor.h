@@ -4,7 +4,7 @@
 
 #include <condition_variable>
 #include <cstddef>
-#include <list>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -18,7 +18,8 @@ public:
     virtual void run(UniqueFunction<void()> task) = 0;
 };
 
-// One thread per task. Finished threads are joined by the next `run`; destruction waits for all.
+// One thread per task. Destruction waits until every task has finished and been released, unless it
+// happens on one of the tasks (the last owner of the executor may be a task's capture).
 class ThreadBackgroundExecutor final : public BackgroundExecutor {
 public:
     ThreadBackgroundExecutor() = default;
@@ -27,20 +28,18 @@ public:
     ThreadBackgroundExecutor& operator=(const ThreadBackgroundExecutor&) = delete;
 
     void run(UniqueFunction<void()> task) override;
-    // Blocks until every task started so far has finished.
+    // Blocks until every task started so far has finished and released what it captured. On one of the
+    // executor's own tasks it returns at once.
     void waitUntilIdle();
 
-private:
-    struct Worker {
-        std::thread thread;
-        bool finished = false;
+    struct State {
+        std::mutex mutex;
+        std::condition_variable idle;
+        std::size_t running = 0;
     };
-    void joinFinished(std::unique_lock<std::mutex>& lock);
 
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::list<Worker> m_workers;
-    std::size_t m_running = 0;
+private:
+    std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
 } // namespace norla
