@@ -36,6 +36,7 @@ Result<std::unique_ptr<PulseRecordStream>> PulseCaptureStream::open(const std::s
     if (m_configuration.sampleRate <= 0 || m_configuration.channelCount <= 0 || m_configuration.channelCount > 32)
         return pulseError(PA_ERR_INVALID);
     PulseRecordStream::Configuration configuration;
+    configuration.server = m_sources.server;
     configuration.device = device;
     configuration.streamName = name;
     configuration.sampleRate = static_cast<std::uint32_t>(m_configuration.sampleRate);

@@ -20,6 +20,8 @@ namespace norla {
 class PulseCaptureStream final : public CaptureStream {
 public:
     struct Sources {
+        // The server to connect to; empty for the user's default server.
+        std::string server;
         std::string system = "@DEFAULT_MONITOR@";
         std::string microphone = "@DEFAULT_SOURCE@";
     };

@@ -4,6 +4,7 @@
 
 #include <pulse/error.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
@@ -13,9 +14,12 @@ namespace norla {
 namespace {
 
     constexpr const char* applicationName = "NorlaOffice";
-    // Stamps counted from the samples may part from the clock by this much before they are set again: more
-    // than the clock's jitter at read time, less than a listener would notice as a shift between tracks.
-    constexpr Duration allowedDrift = std::chrono::milliseconds(40);
+    // A block read this much earlier than its count says shows that the earlier reads were late.
+    constexpr Duration earlyTolerance = std::chrono::milliseconds(10);
+    // Blocks read later than counted by more than this, for a whole window, show lost audio. A read delayed by
+    // a busy machine only delays the blocks until the backlog is read, which takes far less than the window.
+    constexpr Duration allowedLag = std::chrono::milliseconds(200);
+    constexpr Duration lagWindow = std::chrono::seconds(2);
 
     Duration framesDuration(std::uint64_t frames, std::uint32_t rate)
     {
@@ -48,7 +52,8 @@ Result<std::unique_ptr<PulseRecordStream>> PulseRecordStream::open(
         &spec));
 
     int error = 0;
-    PulseSimplePtr connection(pa_simple_new(nullptr, applicationName, PA_STREAM_RECORD, configuration.device.c_str(),
+    auto* server = configuration.server.empty() ? nullptr : configuration.server.c_str();
+    PulseSimplePtr connection(pa_simple_new(server, applicationName, PA_STREAM_RECORD, configuration.device.c_str(),
         configuration.streamName.c_str(), &spec, nullptr, &attributes, &error));
     if (!connection)
         return pulseError(error);
@@ -102,18 +107,35 @@ void PulseRecordStream::read(const BlockHandler& onBlock, const FailureHandler& 
 
 Duration PulseRecordStream::stamp(std::uint64_t frames)
 {
-    int error = 0;
-    pa_usec_t latency = pa_simple_get_latency(m_connection.get(), &error);
-    if (latency == static_cast<pa_usec_t>(-1))
-        latency = 0;
     auto rate = m_configuration.sampleRate;
-    // The block's last frame was captured `latency` ago; its first one a block's duration before that.
-    auto measured = m_clock->now() - std::chrono::microseconds(latency) - framesDuration(frames, rate);
-    auto counted = m_anchor + framesDuration(m_framesRead, rate);
-    if (!m_anchored || std::chrono::abs(measured - counted) > allowedDrift) {
-        m_anchor = measured - framesDuration(m_framesRead, rate);
+    // The block has just been read, so its first frame was captured about a block's duration ago. The
+    // server's latency figure is left out: while a stream's latency settles it reports hundreds of
+    // milliseconds that the data does not show (blocks keep arriving at the sample rate), and once settled
+    // it is a few milliseconds, alike for every source of the server.
+    auto measured = m_clock->now() - framesDuration(frames, rate);
+    if (!m_anchored) {
+        m_anchor = measured;
         m_anchored = true;
+    }
+    auto counted = m_anchor + framesDuration(m_framesRead, rate);
+    auto lag = measured - counted;
+    if (lag < -earlyTolerance) {
+        // Reads are late, never early: the blocks so far were read late, so the stamps move back.
+        m_anchor += lag;
         counted = measured;
+    } else {
+        m_smallestLag = std::min(m_smallestLag, lag);
+        m_laggedFrames += frames;
+        if (framesDuration(m_laggedFrames, rate) >= lagWindow) {
+            // Every block of the window came later than counted: the server dropped audio, or the device's
+            // clock runs slow. The stamps jump ahead, and the gap becomes silence on the timeline.
+            if (m_smallestLag > allowedLag) {
+                m_anchor += m_smallestLag;
+                counted += m_smallestLag;
+            }
+            m_smallestLag = Duration::max();
+            m_laggedFrames = 0;
+        }
     }
     m_framesRead += frames;
     return counted;

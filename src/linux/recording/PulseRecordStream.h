@@ -16,12 +16,15 @@
 namespace norla {
 
 // One PulseAudio record stream, read on its own thread in blocks of 32-bit float samples. Each block is
-// stamped on a monotonic clock with the moment its first frame was captured; stamps follow the stream's
-// own sample count, so consecutive blocks join without gaps, and are set again from the clock when the
-// two part (the server dropped data, or the device's clock drifted).
+// stamped on a monotonic clock with the moment its first frame was captured: from the clock at read time,
+// then on by the stream's own sample count, so consecutive blocks join without gaps. The stamps follow the
+// clock again where the two part: back when a block arrives earlier than counted, ahead when every block
+// of a two-second window arrives more than 200 ms late (the server dropped audio).
 class PulseRecordStream {
 public:
     struct Configuration {
+        // The server to connect to; empty for the user's default server.
+        std::string server;
         // A source name, or "@DEFAULT_SOURCE@" (the microphone), or "@DEFAULT_MONITOR@" (what the default
         // sink plays).
         std::string device;
@@ -74,6 +77,8 @@ private:
     bool m_anchored = false;
     Duration m_anchor {};
     std::uint64_t m_framesRead = 0;
+    Duration m_smallestLag = Duration::max();
+    std::uint64_t m_laggedFrames = 0;
 };
 
 } // namespace norla

@@ -13,6 +13,7 @@ PulseScreenCapture::PulseScreenCapture(std::shared_ptr<const Clock> clock, Pulse
 void PulseScreenCapture::getShareableContent(CompletionHandler<void(Result<ShareableContent>)> completion)
 {
     PulseRecordStream::Configuration configuration;
+    configuration.server = m_sources.server;
     configuration.device = m_sources.system;
     configuration.streamName = "system audio probe";
     // Opening the monitor is the whole question; the probe closes again at once.

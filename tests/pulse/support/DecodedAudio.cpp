@@ -1,0 +1,119 @@
+#include "DecodedAudio.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <numbers>
+#include <sstream>
+
+namespace norla::test {
+
+namespace {
+
+    struct PipeCloser {
+        void operator()(FILE* pipe) const { pclose(pipe); }
+    };
+
+    std::string quoted(const std::filesystem::path& file)
+    {
+        std::string result = "'";
+        for (char c : file.string())
+            result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return result + "'";
+    }
+
+    // Runs a command and returns its standard output, or nothing when it fails.
+    std::optional<std::string> run(const std::string& command)
+    {
+        std::unique_ptr<FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
+        if (!pipe)
+            return std::nullopt;
+        std::string output;
+        std::array<char, 65536> chunk {};
+        while (auto count = std::fread(chunk.data(), 1, chunk.size(), pipe.get()))
+            output.append(chunk.data(), count);
+        auto* raw = pipe.release();
+        if (pclose(raw) != 0)
+            return std::nullopt;
+        return output;
+    }
+
+} // namespace
+
+std::optional<DecodedAudio> DecodedAudio::decode(const std::filesystem::path& file)
+{
+    auto probe = run("ffprobe -v error -select_streams a:0 -show_entries "
+                     "stream=codec_name,sample_rate,channels,bit_rate:format=format_name -of default=nw=1 "
+        + quoted(file));
+    if (!probe)
+        return std::nullopt;
+    DecodedAudio audio;
+    std::istringstream lines(*probe);
+    for (std::string line; std::getline(lines, line);) {
+        auto equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        auto key = line.substr(0, equals);
+        auto value = line.substr(equals + 1);
+        if (key == "codec_name")
+            audio.codec = value;
+        else if (key == "sample_rate")
+            audio.sampleRate = std::atoi(value.c_str());
+        else if (key == "channels")
+            audio.channels = std::atoi(value.c_str());
+        else if (key == "bit_rate")
+            audio.bitRate = std::atol(value.c_str());
+        else if (key == "format_name")
+            audio.container = value;
+    }
+    if (audio.channels < 1 || audio.sampleRate < 1)
+        return std::nullopt;
+    // -xerror: a damaged stream is an error, not silently skipped.
+    auto pcm = run("ffmpeg -nostdin -v error -xerror -i " + quoted(file) + " -f f32le -acodec pcm_f32le -");
+    if (!pcm)
+        return std::nullopt;
+    auto frames = pcm->size() / (sizeof(float) * static_cast<std::size_t>(audio.channels));
+    audio.samples.assign(static_cast<std::size_t>(audio.channels), std::vector<float>(frames));
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        for (int channel = 0; channel < audio.channels; ++channel) {
+            float value = 0;
+            std::memcpy(&value, pcm->data() + (frame * audio.channels + channel) * sizeof(float), sizeof(float));
+            audio.samples[channel][frame] = value;
+        }
+    }
+    return audio;
+}
+
+double toneAmplitude(
+    const std::vector<float>& samples, double frequency, int sampleRate, std::size_t begin, std::size_t end)
+{
+    end = std::min(end, samples.size());
+    if (begin >= end)
+        return 0;
+    auto coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / sampleRate);
+    double previous = 0;
+    double beforePrevious = 0;
+    for (auto i = begin; i < end; ++i) {
+        double current = samples[i] + coefficient * previous - beforePrevious;
+        beforePrevious = previous;
+        previous = current;
+    }
+    auto power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+    return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(end - begin);
+}
+
+double longestSilence(const std::vector<float>& samples, int sampleRate, float threshold)
+{
+    std::size_t longest = 0;
+    std::size_t current = 0;
+    for (auto sample : samples) {
+        current = std::fabs(sample) < threshold ? current + 1 : 0;
+        longest = std::max(longest, current);
+    }
+    return sampleRate > 0 ? double(longest) / sampleRate : 0;
+}
+
+} // namespace norla::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norla::test {
+
+// An encoded file as FFmpeg's own command-line tools read it back: what ffprobe says of its stream and
+// the decoded samples, one vector per channel. A test's independent check of what the product wrote.
+struct DecodedAudio {
+    std::string codec;
+    std::string container;
+    int sampleRate = 0;
+    int channels = 0;
+    long bitRate = 0;
+    std::vector<std::vector<float>> samples; // per channel
+
+    double duration() const { return sampleRate > 0 && !samples.empty() ? double(samples[0].size()) / sampleRate : 0; }
+
+    // Nothing when ffprobe or ffmpeg cannot read the file or the decoding reports an error.
+    static std::optional<DecodedAudio> decode(const std::filesystem::path& file);
+};
+
+// The amplitude of a sine of `frequency` in `samples` (a Goertzel filter over the whole range): about the
+// tone's amplitude when it is there, near 0 when it is not.
+double toneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate, std::size_t begin = 0,
+    std::size_t end = std::string::npos);
+
+// The longest run of samples whose magnitude stays below `threshold`, in seconds.
+double longestSilence(const std::vector<float>& samples, int sampleRate, float threshold = 0.01f);
+
+} // namespace norla::test

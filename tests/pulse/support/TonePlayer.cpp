@@ -1,0 +1,73 @@
+#include "TonePlayer.h"
+
+#include "recording/PulsePtr.h"
+
+#include <pulse/error.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+namespace norla::test {
+
+namespace {
+    constexpr std::uint32_t playbackRate = 16000;
+    constexpr std::size_t blockFrames = 320; // 20 ms
+    constexpr std::size_t settleBlocks = 10;
+} // namespace
+
+TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude)
+    : m_amplitude(amplitude)
+    , m_frequency(frequency)
+{
+    pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
+    pa_buffer_attr attributes {};
+    attributes.maxlength = static_cast<std::uint32_t>(-1);
+    // A short playback buffer: a change of tone reaches the sink within about 40 ms.
+    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(40000, &spec));
+    attributes.prebuf = static_cast<std::uint32_t>(-1);
+    attributes.minreq = static_cast<std::uint32_t>(-1);
+    attributes.fragsize = static_cast<std::uint32_t>(-1);
+    int error = 0;
+    PulseSimplePtr connection(pa_simple_new(
+        nullptr, "norla-tests", PA_STREAM_PLAYBACK, sink.c_str(), "test tone", &spec, nullptr, &attributes, &error));
+    if (!connection) {
+        m_error = pa_strerror(error);
+        return;
+    }
+    m_connected = true;
+    // The first blocks are written here: once the server has taken them, the sink runs at the stream's
+    // short latency and the sources fed by it deliver at once.
+    writeBlocks(connection.get(), settleBlocks);
+    m_thread = std::thread([this, owned = std::move(connection)]() mutable {
+        writeBlocks(owned.get(), std::numeric_limits<std::size_t>::max());
+    });
+}
+
+TonePlayer::~TonePlayer() { stop(); }
+
+void TonePlayer::stop()
+{
+    m_stopping.store(true);
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void TonePlayer::writeBlocks(void* connection, std::size_t count)
+{
+    auto* simple = static_cast<pa_simple*>(connection);
+    std::vector<float> block(blockFrames);
+    for (std::size_t written = 0; written < count && !m_stopping.load(); ++written) {
+        auto step = 2 * std::numbers::pi * m_frequency.load() / playbackRate;
+        for (auto& sample : block) {
+            sample = step > 0 ? m_amplitude * static_cast<float>(std::sin(m_phase)) : 0.0f;
+            m_phase = std::fmod(m_phase + step, 2 * std::numbers::pi);
+        }
+        int error = 0;
+        if (pa_simple_write(simple, block.data(), block.size() * sizeof(float), &error) < 0)
+            return;
+    }
+}
+
+} // namespace norla::test

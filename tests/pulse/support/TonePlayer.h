@@ -1,0 +1,38 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <thread>
+
+namespace norla::test {
+
+// Plays a sine tone into a PulseAudio sink on its own thread until stopped: the "system audio" of a test
+// when played into the default sink, its "microphone" when played into the sink that feeds the virtual
+// microphone. The frequency can change while it plays; 0 plays silence.
+class TonePlayer {
+public:
+    TonePlayer(std::string sink, double frequency, float amplitude = 0.5f);
+    ~TonePlayer();
+    TonePlayer(const TonePlayer&) = delete;
+    TonePlayer& operator=(const TonePlayer&) = delete;
+
+    // Whether the sink accepted the stream; the reason is in error().
+    bool isPlaying() const { return m_connected; }
+    const std::string& error() const { return m_error; }
+    void setFrequency(double frequency) { m_frequency.store(frequency); }
+    void stop();
+
+private:
+    void writeBlocks(void* connection, std::size_t count);
+
+    const float m_amplitude;
+    std::atomic<double> m_frequency;
+    std::atomic<bool> m_stopping { false };
+    bool m_connected = false;
+    double m_phase = 0; // the constructor's thread, then the playing thread
+    std::string m_error;
+    std::thread m_thread;
+};
+
+} // namespace norla::test
