@@ -1,0 +1,108 @@
+#include "WebKitFixture.h"
+
+#include "foundation/GUniquePtr.h"
+#include "platform/GUriParser.h"
+#include "platform/Seams.h"
+
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace norla::test {
+
+void WebKitFixture::SetUp()
+{
+    Seam<UrlParser>::install(std::make_shared<GUriParser>());
+    std::string pattern = (std::filesystem::temp_directory_path() / "norla-webkit-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_dataDirectory = pattern;
+
+    const char* argv[] = { NORLA_NODE, NORLA_DEMO_SERVER, "--port", "0", nullptr };
+    int out = -1;
+    GErrorPtr error;
+    ASSERT_TRUE(g_spawn_async_with_pipes(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
+        nullptr, &m_server, nullptr, &out, nullptr, GErrorOut(error)))
+        << error->message;
+    // The server's first line: "demo: http://127.0.0.1:P (other origin: http://127.0.0.1:Q)".
+    FILE* stream = fdopen(out, "r");
+    ASSERT_NE(stream, nullptr);
+    char line[256] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+    std::fclose(stream);
+    std::string text(line);
+    auto start = text.find("http://");
+    auto other = text.find("http://", start + 1);
+    ASSERT_NE(other, std::string::npos) << text;
+    m_origin = text.substr(start, text.find(' ', start) - start);
+    m_otherOrigin = text.substr(other, text.find(')', other) - other);
+}
+
+void WebKitFixture::TearDown()
+{
+    for (auto* window : m_windows)
+        gtk_window_destroy(window);
+    m_windows.clear();
+    for (int i = 0; i < 200 && g_main_context_iteration(nullptr, FALSE); ++i) { }
+    if (m_server) {
+        kill(m_server, SIGTERM);
+        waitpid(m_server, nullptr, 0);
+        g_spawn_close_pid(m_server);
+    }
+    std::filesystem::remove_all(m_dataDirectory);
+    Seam<UrlParser>::install(nullptr);
+}
+
+std::shared_ptr<GtkWebView> WebKitFixture::show(std::shared_ptr<WebView> webView)
+{
+    auto gtkWebView = std::dynamic_pointer_cast<GtkWebView>(webView);
+    EXPECT_NE(gtkWebView, nullptr);
+    if (!gtkWebView)
+        return nullptr;
+    auto* window = GTK_WINDOW(gtk_window_new());
+    gtk_window_set_default_size(window, 800, 600);
+    gtk_window_set_child(window, GTK_WIDGET(gtkWebView->widget()));
+    gtk_window_present(window);
+    m_windows.push_back(window);
+    return gtkWebView;
+}
+
+void WebKitFixture::loadAndWait(GtkWebView& webView, const std::string& url)
+{
+    bool finished = false;
+    auto connection = connectSignal<void(WebKitWebView*, WebKitLoadEvent)>(webView.widget(), "load-changed",
+        [&finished](WebKitWebView*, WebKitLoadEvent event) { finished = finished || event == WEBKIT_LOAD_FINISHED; });
+    auto parsed = parseUrl(url);
+    ASSERT_TRUE(parsed) << url;
+    webView.load(UrlRequest { *parsed });
+    ASSERT_TRUE(runUntil([&] { return finished; })) << "never loaded " << url;
+}
+
+Result<Value> WebKitFixture::call(GtkWebView& webView, const std::string& body, Value::Object arguments)
+{
+    std::optional<Result<Value>> answer;
+    webView.callAsyncJavaScript(body, std::move(arguments), ContentWorld::page,
+        [&answer](Result<Value> result) { answer.emplace(std::move(result)); });
+    if (!runUntil([&] { return answer.has_value(); }))
+        return Error::platform("no answer from the page");
+    return std::move(*answer);
+}
+
+bool WebKitFixture::runUntil(const std::function<bool()>& done, int seconds)
+{
+    bool expired = false;
+    guint guard = g_timeout_add_seconds(
+        seconds,
+        [](gpointer flag) -> gboolean {
+            *static_cast<bool*>(flag) = true;
+            return G_SOURCE_REMOVE;
+        },
+        &expired);
+    while (!done() && !expired)
+        g_main_context_iteration(nullptr, TRUE);
+    if (!expired)
+        g_source_remove(guard);
+    return !expired;
+}
+
+} // namespace norla::test

@@ -1,0 +1,14 @@
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!gtk_init_check()) {
+        std::fprintf(stderr, "norla_webkit_tests: no display (run under xvfb-run -a)\n");
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}
