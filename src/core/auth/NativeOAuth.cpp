@@ -74,8 +74,10 @@ void NativeOAuth::run(const Url& url, const std::string& callbackHost, const std
     std::shared_ptr<WebView> webView, const Url& appURL, CompletionHandler<void(std::string word)> completion)
 {
     if (m_currentSession) {
-        // Kept alive until the platform reports how the cancelled session ended.
-        m_endingSessions.push_back(m_currentSession);
+        // A session that was showing is kept alive until the platform reports how it ended; one that never
+        // started has nothing more to report.
+        if (m_currentSessionStarted)
+            m_endingSessions.push_back(m_currentSession);
         m_currentSession->cancel();
     }
 
@@ -97,8 +99,9 @@ void NativeOAuth::run(const Url& url, const std::string& callbackHost, const std
     session->setPresentationContextProvider(m_presentationContext);
     session->setPrefersEphemeralWebBrowserSession(false);
     m_currentSession = session;
+    m_currentSessionStarted = session->start();
 
-    if (!session->start()) {
+    if (!m_currentSessionStarted) {
         // It stays the current session until the next run replaces it.
         loadErrorPage(weakView, appURL);
         answer(pending, "error");

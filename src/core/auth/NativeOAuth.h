@@ -43,6 +43,7 @@ private:
     std::shared_ptr<AuthenticationSessionFactory> m_factory;
     std::shared_ptr<AuthenticationPresentationContextProviding> m_presentationContext;
     std::shared_ptr<AuthenticationSession> m_currentSession;
+    bool m_currentSessionStarted = false;
     // Cancelled sessions whose completion has not arrived yet.
     std::vector<std::shared_ptr<AuthenticationSession>> m_endingSessions;
 };

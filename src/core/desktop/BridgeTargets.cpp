@@ -6,6 +6,7 @@
 #include "desktop/MeetingSessionEvents.h"
 #include "desktop/PushNotifications.h"
 #include "platform/Seams.h"
+#include "recording/MeetingRecorder.h"
 #include "recording/RecordingSchemeHandler.h"
 #include "web/RecordingSchemeHandlerFactory.h"
 
@@ -52,6 +53,29 @@ namespace {
 
     private:
         MacShell& m_shell;
+    };
+
+    // The session controller's view of the meeting recorder.
+    class RecorderForSessions final : public MeetingSessionRecorder {
+    public:
+        explicit RecorderForSessions(std::shared_ptr<MeetingRecorder> recorder)
+            : m_recorder(std::move(recorder))
+        {
+        }
+        void start(CompletionHandler<void(Result<void>)> completion) override
+        {
+            m_recorder->start(std::move(completion));
+        }
+        Result<void> pause() override { return m_recorder->pause(); }
+        Result<void> resume() override { return m_recorder->resume(); }
+        void stop(CompletionHandler<void(Result<std::string>)> completion) override
+        {
+            m_recorder->stop(std::move(completion));
+        }
+        bool isRecording() override { return m_recorder->isRecording(); }
+
+    private:
+        std::shared_ptr<MeetingRecorder> m_recorder;
     };
 
     class RecordingSchemeHandlers final : public RecordingSchemeHandlerFactory {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/CompletionHandler.h"
 #include "platform/Error.h"
 #include "platform/SharedApplication.h"
+#include "platform/UniqueFunction.h"
 #include "platform/Url.h"
 
 #include <memory>
@@ -56,10 +56,11 @@ public:
 
 // Creates sessions that end when a navigation reaches https://<host><path>
 // (`ASWebAuthenticationSessionCallback callbackWithHTTPSHost:path:`). The completion runs once, on any
-// thread, with the callback URL or an error.
+// thread, with the callback URL or an error, once a started session ends; a session that did not start
+// may never complete.
 class AuthenticationSessionFactory {
 public:
-    using Completion = CompletionHandler<void(std::optional<Url> callbackURL, std::optional<Error> error)>;
+    using Completion = UniqueFunction<void(std::optional<Url> callbackURL, std::optional<Error> error)>;
 
     virtual ~AuthenticationSessionFactory() = default;
     virtual std::shared_ptr<AuthenticationSession> makeSession(

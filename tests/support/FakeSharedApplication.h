@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/SharedApplication.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace norla::test {
+
+class FakeWindow final : public Window {
+public:
+    explicit FakeWindow(std::string windowName, bool isKey = false)
+        : name(std::move(windowName))
+        , key(isKey)
+    {
+    }
+    bool isKeyWindow() const override { return key; }
+
+    std::string name;
+    bool key;
+};
+
+class FakeSharedApplication final : public SharedApplication {
+public:
+    void requestNewScene() override { ++newSceneRequests; }
+    std::vector<std::shared_ptr<Window>> windowSceneWindows() const override
+    {
+        return { windows.begin(), windows.end() };
+    }
+    std::shared_ptr<Window> makeWindow() override
+    {
+        auto window = std::make_shared<FakeWindow>("new window");
+        madeWindows.push_back(window);
+        return window;
+    }
+    void registerForRemoteNotifications() override { ++remoteRegistrations; }
+
+    std::vector<std::shared_ptr<FakeWindow>> windows;
+    std::vector<std::shared_ptr<FakeWindow>> madeWindows;
+    int newSceneRequests = 0;
+    int remoteRegistrations = 0;
+};
+
+} // namespace norla::test

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/UserNotificationCenter.h"
+#include "platform/UuidGenerator.h"
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norla::test {
+
+// A notification center that answers at once, on the caller's thread. Asking for authorization moves an
+// undecided status to what `userAnswer` says, as the user would.
+class FakeUserNotificationCenter final : public UserNotificationCenter {
+public:
+    void requestAuthorization(NotificationAuthorizationOptions options,
+        CompletionHandler<void(bool granted, std::optional<std::string> error)> completion) override
+    {
+        bool granted = false;
+        {
+            std::lock_guard lock(m_mutex);
+            authorizationRequests.push_back(options);
+            if (status == NotificationAuthorizationStatus::notDetermined)
+                status = userAnswer;
+            granted = status == NotificationAuthorizationStatus::authorized;
+        }
+        completion(granted, std::nullopt);
+    }
+    void notificationSettings(CompletionHandler<void(NotificationAuthorizationStatus)> completion) override
+    {
+        NotificationAuthorizationStatus current;
+        {
+            std::lock_guard lock(m_mutex);
+            current = status;
+        }
+        completion(current);
+    }
+    void add(NotificationRequest request) override
+    {
+        std::lock_guard lock(m_mutex);
+        added.push_back(request);
+        delivered[request.identifier] = std::move(request);
+    }
+    void setBadgeCount(std::int64_t count) override
+    {
+        std::lock_guard lock(m_mutex);
+        badgeCount = count;
+    }
+
+    NotificationAuthorizationStatus status = NotificationAuthorizationStatus::notDetermined;
+    NotificationAuthorizationStatus userAnswer = NotificationAuthorizationStatus::authorized;
+    std::vector<NotificationAuthorizationOptions> authorizationRequests;
+    std::vector<NotificationRequest> added; // every request, in order
+    std::map<std::string, NotificationRequest> delivered; // what is shown: one per identifier
+    std::optional<std::int64_t> badgeCount;
+
+private:
+    std::mutex m_mutex;
+};
+
+// UUIDs counted up from 1, so that tests can tell them apart and predict them.
+class CountingUuids final : public UuidGenerator {
+public:
+    std::string uuidString() override
+    {
+        char text[40];
+        std::snprintf(text, sizeof text, "00000000-0000-4000-8000-%012d", ++m_count);
+        return text;
+    }
+
+private:
+    int m_count = 0;
+};
+
+} // namespace norla::test
