@@ -17,7 +17,7 @@ namespace {
     constexpr std::size_t settleBlocks = 10;
 } // namespace
 
-TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude)
+TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude, const std::string& server)
     : m_amplitude(amplitude)
     , m_frequency(frequency)
 {
@@ -30,8 +30,8 @@ TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude)
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
-    PulseSimplePtr connection(pa_simple_new(
-        nullptr, "norla-tests", PA_STREAM_PLAYBACK, sink.c_str(), "test tone", &spec, nullptr, &attributes, &error));
+    PulseSimplePtr connection(pa_simple_new(server.empty() ? nullptr : server.c_str(), "norla-tests",
+        PA_STREAM_PLAYBACK, sink.c_str(), "test tone", &spec, nullptr, &attributes, &error));
     if (!connection) {
         m_error = pa_strerror(error);
         return;

@@ -12,7 +12,7 @@ namespace norla::test {
 // microphone. The frequency can change while it plays; 0 plays silence.
 class TonePlayer {
 public:
-    TonePlayer(std::string sink, double frequency, float amplitude = 0.5f);
+    TonePlayer(std::string sink, double frequency, float amplitude = 0.5f, const std::string& server = {});
     ~TonePlayer();
     TonePlayer(const TonePlayer&) = delete;
     TonePlayer& operator=(const TonePlayer&) = delete;

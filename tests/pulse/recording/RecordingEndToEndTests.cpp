@@ -1,0 +1,181 @@
+#include "DecodedAudio.h"
+#include "FakeNoticePresenter.h"
+#include "LinuxRecorder.h"
+#include "PulseTestServer.h"
+#include "TemporaryDirectory.h"
+#include "TestEnvironment.h"
+#include "TonePlayer.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/PulsePlatformVersion.h"
+#include "web/OfficeNotifications.h"
+
+#include <chrono>
+#include <thread>
+
+namespace norla::test {
+namespace {
+
+    using namespace std::chrono_literals;
+
+    constexpr double systemTone = 440;
+    constexpr double microphoneTone = 1000;
+    // Played only while the recording is paused: none of it may reach the file.
+    constexpr double pausedSystemTone = 2000;
+    constexpr double pausedMicrophoneTone = 2500;
+
+    // Records through the recorder with the real Linux seams while the test server plays one tone as the
+    // system's audio and another into the virtual microphone. Real audio flows in real time, so these tests
+    // wait for it (and only here).
+    class RecordingEndToEndTests : public PulseServerTest {
+    protected:
+        void SetUp() override
+        {
+            PulseServerTest::SetUp();
+            installLinuxRecordingSeams();
+        }
+        static void let(Duration length) { std::this_thread::sleep_for(length); }
+        static double elapsed(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
+        {
+            return std::chrono::duration<double>(to - from).count();
+        }
+        // Waits until the capture's timeline has its origin: from then on every moment is in the file.
+        static bool waitForAudio(MeetingRecorder& recorder)
+        {
+            auto capture = recorder.capture();
+            for (int attempt = 0; capture && attempt < 500; ++attempt) {
+                if (capture->queue().sync([&] { return capture->origin().has_value(); }))
+                    return true;
+                std::this_thread::sleep_for(10ms);
+            }
+            return false;
+        }
+
+        TestEnvironment m_environment;
+        TemporaryDirectory m_recordings;
+        std::shared_ptr<FakeNoticePresenter> m_notices = std::make_shared<FakeNoticePresenter>();
+    };
+
+    TEST_F(RecordingEndToEndTests, SystemAudioLeftMicrophoneRightAndThePauseCutOut)
+    {
+        TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
+        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
+        ASSERT_TRUE(system.isPlaying() && microphone.isPlaying()) << system.error() << microphone.error();
+        auto recorder = makeLinuxRecorder({ m_recordings.path(), nullptr, m_notices, std::nullopt, {} });
+
+        ASSERT_TRUE(recorder->startAndWait());
+        ASSERT_TRUE(recorder->state().hasCapture) << "the test server has a monitor: a system-audio session";
+        ASSERT_TRUE(waitForAudio(*recorder));
+        auto started = std::chrono::steady_clock::now();
+        let(4s);
+        ASSERT_TRUE(recorder->pause());
+        auto paused = std::chrono::steady_clock::now();
+        system.setFrequency(pausedSystemTone);
+        microphone.setFrequency(pausedMicrophoneTone);
+        let(1500ms);
+        system.setFrequency(systemTone);
+        microphone.setFrequency(microphoneTone);
+        let(500ms); // the paused tones leave the server before the recording goes on
+        ASSERT_TRUE(recorder->resume());
+        auto resumed = std::chrono::steady_clock::now();
+        let(4s);
+        auto stopping = std::chrono::steady_clock::now();
+        auto path = recorder->stopAndWait();
+        ASSERT_TRUE(path) << path.error().description();
+
+        EXPECT_EQ(path.value().filename(), "meeting.m4a");
+        EXPECT_FALSE(std::filesystem::exists(path.value().parent_path() / "system.f32"));
+        auto audio = DecodedAudio::decode(path.value());
+        ASSERT_TRUE(audio);
+        EXPECT_EQ(audio->codec, "aac");
+        EXPECT_EQ(audio->sampleRate, 16000);
+        ASSERT_EQ(audio->channels, 2);
+        auto expected = elapsed(started, paused) + elapsed(resumed, stopping);
+        EXPECT_NEAR(audio->duration(), expected, expected * 0.02);
+        auto& left = audio->samples[0];
+        auto& right = audio->samples[1];
+        EXPECT_GT(toneAmplitude(left, systemTone, 16000), 0.3);
+        EXPECT_LT(toneAmplitude(left, microphoneTone, 16000), 0.02);
+        EXPECT_GT(toneAmplitude(right, microphoneTone, 16000), 0.3);
+        EXPECT_LT(toneAmplitude(right, systemTone, 16000), 0.02);
+        EXPECT_LT(toneAmplitude(left, pausedSystemTone, 16000), 0.02);
+        EXPECT_LT(toneAmplitude(right, pausedMicrophoneTone, 16000), 0.02);
+        // The pause leaves no hole: both channels play on throughout.
+        EXPECT_LT(longestSilence(left, 16000), 0.1);
+        EXPECT_LT(longestSilence(right, 16000), 0.1);
+        EXPECT_TRUE(m_notices->notices().empty());
+    }
+
+    TEST_F(RecordingEndToEndTests, TheMicrophoneAloneAcrossRotationsWhereNoMonitorExists)
+    {
+        ASSERT_TRUE(linuxMediaComposer()) << "the Linux segment merge is not built yet";
+        TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
+        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
+        auto version = std::make_shared<PulsePlatformVersion>("no_such_sink.monitor");
+        auto recorder = makeLinuxRecorder({ m_recordings.path(), version, m_notices, 1500ms, {} });
+
+        auto started = std::chrono::steady_clock::now();
+        ASSERT_TRUE(recorder->startAndWait());
+        ASSERT_TRUE(recorder->state().hasRecorder) << "no monitor: a microphone session";
+        let(3500ms);
+        ASSERT_TRUE(recorder->pause());
+        auto paused = std::chrono::steady_clock::now();
+        let(1s);
+        ASSERT_TRUE(recorder->resume());
+        auto resumed = std::chrono::steady_clock::now();
+        let(2500ms);
+        auto segments = recorder->state().segmentIndex;
+        auto stopping = std::chrono::steady_clock::now();
+        auto path = recorder->stopAndWait();
+        ASSERT_TRUE(path) << path.error().description();
+
+        EXPECT_GE(segments, 4) << "two rotations, a resume and a rotation after it";
+        EXPECT_TRUE(recorder->listSegments(path.value().parent_path()).empty());
+        auto audio = DecodedAudio::decode(path.value());
+        ASSERT_TRUE(audio);
+        EXPECT_EQ(audio->codec, "aac");
+        auto expected = elapsed(started, paused) + elapsed(resumed, stopping);
+        EXPECT_NEAR(audio->duration(), expected, expected * 0.02);
+        auto& samples = audio->samples[0];
+        EXPECT_GT(toneAmplitude(samples, microphoneTone, 16000), 0.3);
+        EXPECT_LT(toneAmplitude(samples, systemTone, 16000), 0.02);
+        EXPECT_LT(longestSilence(samples, 16000), 0.1);
+    }
+
+    TEST_F(RecordingEndToEndTests, ASoundServerThatGoesAwayEndsTheCaptureAndWhatWasCapturedIsKept)
+    {
+        PrivatePulseServer server;
+        ASSERT_TRUE(server.isRunning());
+        TonePlayer system(std::string(PulseTestServer::systemSink), systemTone, 0.5f, server.address());
+        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone, 0.5f, server.address());
+        std::vector<std::string> failures;
+        auto observer = NotificationCenter::defaultCenter().addObserver(
+            std::string(officeCaptureFailed), [&](const Notification& notification) {
+                failures.push_back(std::any_cast<std::string>(notification.object));
+            });
+        auto recorder = makeLinuxRecorder({ m_recordings.path(), nullptr, m_notices, std::nullopt, server.address() });
+
+        ASSERT_TRUE(recorder->startAndWait());
+        ASSERT_TRUE(waitForAudio(*recorder));
+        let(2s);
+        server.stop();
+        for (int attempt = 0; attempt < 500 && failures.empty(); ++attempt) {
+            m_environment.main().runUntilIdle();
+            std::this_thread::sleep_for(10ms);
+        }
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_FALSE(failures[0].empty());
+        auto lines = m_environment.log().lines();
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "SystemAudioCapture stopped: " + failures[0]), lines.end());
+
+        auto path = recorder->stopAndWait();
+        ASSERT_TRUE(path) << path.error().description();
+        auto audio = DecodedAudio::decode(path.value());
+        ASSERT_TRUE(audio);
+        EXPECT_NEAR(audio->duration(), 2.0, 0.5);
+        EXPECT_GT(toneAmplitude(audio->samples[0], systemTone, 16000), 0.3);
+    }
+
+} // namespace
+} // namespace norla::test
