@@ -12,6 +12,7 @@ namespace norla {
 namespace {
 
     constexpr int maximumChannels = 8;
+    constexpr std::int64_t fragmentMicroseconds = 10'000'000;
 
     bool fits(const AudioFileSettings& settings, const AudioFormat& format)
     {
@@ -70,9 +71,11 @@ Result<void> FfmpegAacFile::setUp(const std::filesystem::path& file, const Audio
 
     if (int status = avio_open(&m_container->pb, file.c_str(), AVIO_FLAG_WRITE); status < 0)
         return ffmpegError(status);
-    // With the movie in samples rather than milliseconds, the edit list states the exact length.
+    // The muxer keeps an index entry per packet until the file is finished; written in fragments of ten
+    // seconds, the index goes out with each fragment and memory stays flat however long the recording.
+    // (The price: the encoder's padding of the last frame, at most 64 ms of silence, stays at the end.)
     AVDictionaryHolder options;
-    if (int status = av_dict_set_int(options.address(), "movie_timescale", rate, 0); status < 0)
+    if (int status = av_dict_set_int(options.address(), "frag_duration", fragmentMicroseconds, 0); status < 0)
         return ffmpegError(status);
     if (int status = avformat_write_header(m_container.get(), options.address()); status < 0)
         return ffmpegError(status);

@@ -8,7 +8,8 @@
 namespace norla {
 
 // An AAC-LC file in an MPEG-4 (.m4a) container, written with FFmpeg's native AAC encoder and its "ipod"
-// muxer. Buffers of any length are cut into the encoder's frames; memory stays at one frame and one packet.
+// muxer in fragments. Buffers of any length are cut into the encoder's frames; memory stays at one frame,
+// one packet and one fragment's index whatever the length.
 class FfmpegAacFile final : public AudioFile {
 public:
     static Result<std::unique_ptr<AudioFile>> open(
