@@ -103,9 +103,9 @@ private:
         {
             if (m_loader.failure == Failure::noConformingClass)
                 return nullptr;
-            auto plugin = std::make_unique<FakeMenuBarPlugin>();
-            m_loader.plugin = plugin.get();
-            return plugin;
+            auto instance = std::make_unique<FakeMenuBarPlugin>();
+            m_loader.plugin = instance.get();
+            return instance;
         }
 
     private:

@@ -155,7 +155,7 @@ namespace {
 
     TEST_F(RecordingSchemeHandlerTest, MissingFilesAndTheDirectoryItselfFailAsMissingFiles)
     {
-        for (auto path : { m_root.string() + "/session-1/nothing.m4a", m_root.string(), m_root.string() + "/",
+        for (const auto& path : { m_root.string() + "/session-1/nothing.m4a", m_root.string(), m_root.string() + "/",
                  m_root.string() + "/.", m_root.string() + "/session-1", m_root.string() + "/session-1/" }) {
             auto answer = request(path);
             ASSERT_FALSE(answer) << path;
