@@ -41,6 +41,7 @@ namespace {
         post(officeEvaluate, std::string("number();"), frontOnly(1));
         for (const auto* window : { &a, &b }) {
             auto& scripts = window->webView->evaluatedScripts;
+            ASSERT_GE(scripts.size(), 4u);
             EXPECT_EQ(std::vector<std::string>(scripts.end() - 4, scripts.end()),
                 (std::vector<std::string> { "all();", "false();", "text();", "number();" }));
         }
