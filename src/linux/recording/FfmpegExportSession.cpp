@@ -1,0 +1,248 @@
+#include "recording/FfmpegExportSession.h"
+
+#include "recording/FfmpegAacFile.h"
+#include "recording/FfmpegAsset.h"
+#include "recording/FfmpegError.h"
+#include "recording/SwrResampler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <system_error>
+
+namespace norla {
+
+namespace {
+
+    std::int64_t framesAt(const MediaTime& time, double rate) { return std::llround(time.seconds() * rate); }
+
+    // A decoder for one stream of an open file.
+    struct StreamDecoder {
+        AVInputFormatContextPtr input;
+        AVCodecContextPtr codec;
+        int streamIndex = 0;
+
+        static Result<StreamDecoder> open(const std::filesystem::path& file, int streamIndex)
+        {
+            auto input = FfmpegAsset::openInput(file);
+            if (!input)
+                return input.error();
+            if (streamIndex < 0 || static_cast<unsigned>(streamIndex) >= input.value()->nb_streams)
+                return ffmpegError(AVERROR_STREAM_NOT_FOUND);
+            auto* parameters = input.value()->streams[streamIndex]->codecpar;
+            const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
+            if (!decoder)
+                return ffmpegError(AVERROR_DECODER_NOT_FOUND);
+            AVCodecContextPtr codec(avcodec_alloc_context3(decoder));
+            if (!codec)
+                return ffmpegError(AVERROR(ENOMEM));
+            if (int status = avcodec_parameters_to_context(codec.get(), parameters); status < 0)
+                return ffmpegError(status);
+            if (int status = avcodec_open2(codec.get(), decoder, nullptr); status < 0)
+                return ffmpegError(status);
+            return StreamDecoder { std::move(input).value(), std::move(codec), streamIndex };
+        }
+    };
+
+    // Writes frames of the output format, cutting what exceeds the piece and skipping its start.
+    class PieceWriter {
+    public:
+        PieceWriter(AudioFile& output, const AudioFormat& format, std::int64_t skip, std::int64_t wanted)
+            : m_output(output)
+            , m_format(format)
+            , m_skip(skip)
+            , m_remaining(wanted)
+        {
+        }
+        Result<void> write(const AudioPcmBuffer& buffer)
+        {
+            auto length = static_cast<std::int64_t>(buffer.frameLength());
+            auto skipped = std::min(m_skip, length);
+            m_skip -= skipped;
+            auto take = std::min(length - skipped, m_remaining);
+            if (take <= 0)
+                return {};
+            auto part = AudioPcmBuffer::make(m_format, static_cast<std::uint32_t>(take));
+            if (!part)
+                return ffmpegError(AVERROR(ENOMEM));
+            for (int channel = 0; channel < m_format.channelCount; ++channel) {
+                auto from = buffer.floatChannelData(channel).subspan(static_cast<std::size_t>(skipped));
+                std::copy_n(from.begin(), take, part->floatChannelData(channel).begin());
+            }
+            part->setFrameLength(static_cast<std::uint32_t>(take));
+            m_remaining -= take;
+            m_written += take;
+            return m_output.write(*part);
+        }
+        // Pads with silence up to the piece's length: the timeline counts its full duration.
+        Result<void> finish()
+        {
+            while (m_remaining > 0) {
+                auto chunk = static_cast<std::uint32_t>(std::min<std::int64_t>(m_remaining, 16000));
+                auto silence = AudioPcmBuffer::make(m_format, chunk);
+                if (!silence)
+                    return ffmpegError(AVERROR(ENOMEM));
+                silence->setFrameLength(chunk);
+                if (auto written = m_output.write(*silence); !written)
+                    return written;
+                m_remaining -= chunk;
+                m_written += chunk;
+            }
+            return {};
+        }
+        std::int64_t written() const { return m_written; }
+        bool isFull() const { return m_remaining <= 0; }
+
+    private:
+        AudioFile& m_output;
+        AudioFormat m_format;
+        std::int64_t m_skip;
+        std::int64_t m_remaining;
+        std::int64_t m_written = 0;
+    };
+
+} // namespace
+
+void FfmpegExportSession::exportAsynchronously(
+    const std::filesystem::path& output, ExportFileType, CompletionHandler<void(Result<void>)> completion)
+{
+    auto temporary = output.parent_path() / temporaryName;
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    auto exported = exportTo(temporary);
+    if (exported) {
+        std::error_code error;
+        std::filesystem::rename(temporary, output, error);
+        if (error)
+            exported = Error::platform(error.message(), error.value());
+    }
+    if (!exported)
+        std::filesystem::remove(temporary, ignored);
+    completion(std::move(exported));
+}
+
+Result<void> FfmpegExportSession::exportTo(const std::filesystem::path& file)
+{
+    auto track = m_composition->firstTrack();
+    auto pieces = track ? track->pieces() : std::vector<CompositionPiece>();
+    if (pieces.empty())
+        return Error::platform("The composition has nothing to export.");
+    std::stable_sort(pieces.begin(), pieces.end(), [](const auto& a, const auto& b) { return a.at < b.at; });
+
+    auto first = StreamDecoder::open(pieces.front().file, pieces.front().streamIndex);
+    if (!first)
+        return first.error();
+    int channels = std::clamp(first.value().codec->ch_layout.nb_channels, 1, 2);
+    int rate = first.value().codec->sample_rate > 0 ? first.value().codec->sample_rate : 16000;
+    AudioFormat format { AudioCommonFormat::pcmFloat32, static_cast<double>(rate), channels, false };
+    AudioFileSettings settings { audioFormatMpeg4Aac, static_cast<double>(rate), channels, 32000 * channels };
+
+    auto opened = FfmpegAacFile::open(file, settings, format);
+    if (!opened)
+        return opened.error();
+    auto& output = *opened.value();
+    std::int64_t written = 0;
+    for (auto& piece : pieces) {
+        if (auto gap = framesAt(piece.at, rate) - written; gap > 0) {
+            PieceWriter silence(output, format, 0, gap);
+            if (auto padded = silence.finish(); !padded)
+                return padded;
+            written += gap;
+        }
+        auto appended = appendPiece(piece, output, format);
+        if (!appended)
+            return appended.error();
+        written += appended.value();
+    }
+    return output.close();
+}
+
+Result<std::int64_t> FfmpegExportSession::appendPiece(
+    const CompositionPiece& piece, AudioFile& output, const AudioFormat& format)
+{
+    auto decoder = StreamDecoder::open(piece.file, piece.streamIndex);
+    if (!decoder)
+        return decoder.error();
+    auto& codec = *decoder.value().codec;
+    auto* input = decoder.value().input.get();
+    PieceWriter writer(output, format, framesAt(piece.range.start, format.sampleRate),
+        framesAt(piece.range.duration, format.sampleRate));
+    std::optional<SwrResampler> resampler;
+    AVPacketPtr packet(av_packet_alloc());
+    AVFramePtr frame(av_frame_alloc());
+    if (!packet || !frame)
+        return ffmpegError(AVERROR(ENOMEM));
+
+    auto resample = [&](const std::uint8_t* const* planes, int frames) -> Result<void> {
+        int capacity = resampler->outputCapacity(frames);
+        if (capacity <= 0)
+            return {};
+        auto buffer = AudioPcmBuffer::make(format, static_cast<std::uint32_t>(capacity));
+        if (!buffer)
+            return ffmpegError(AVERROR(ENOMEM));
+        std::vector<std::uint8_t*> out;
+        for (int channel = 0; channel < format.channelCount; ++channel)
+            out.push_back(reinterpret_cast<std::uint8_t*>(buffer->floatChannelData(channel).data()));
+        auto converted = resampler->convert(out.data(), capacity, planes, frames);
+        if (!converted)
+            return converted.error();
+        buffer->setFrameLength(static_cast<std::uint32_t>(converted.value()));
+        return writer.write(*buffer);
+    };
+    auto drain = [&]() -> Result<void> {
+        for (;;) {
+            int status = avcodec_receive_frame(&codec, frame.get());
+            if (status == AVERROR(EAGAIN) || status == AVERROR_EOF)
+                return {};
+            if (status < 0)
+                return ffmpegError(status);
+            if (!resampler) {
+                auto made = SwrResampler::make(frame->ch_layout, static_cast<AVSampleFormat>(frame->format),
+                    frame->sample_rate, format.channelCount, static_cast<int>(format.sampleRate));
+                if (!made)
+                    return made.error();
+                resampler.emplace(std::move(made).value());
+            }
+            auto resampled = resample(frame->extended_data, frame->nb_samples);
+            av_frame_unref(frame.get());
+            if (!resampled)
+                return resampled;
+        }
+    };
+
+    for (;;) {
+        if (m_cancelled)
+            return ffmpegError(AVERROR_EXIT);
+        int status = av_read_frame(input, packet.get());
+        if (status == AVERROR_EOF)
+            break;
+        if (status < 0)
+            return ffmpegError(status);
+        if (packet->stream_index == decoder.value().streamIndex) {
+            status = avcodec_send_packet(&codec, packet.get());
+            av_packet_unref(packet.get());
+            if (status < 0 && status != AVERROR(EAGAIN))
+                return ffmpegError(status);
+            if (auto drained = drain(); !drained)
+                return drained.error();
+        } else {
+            av_packet_unref(packet.get());
+        }
+        if (writer.isFull())
+            break;
+    }
+    if (!writer.isFull()) {
+        (void)avcodec_send_packet(&codec, nullptr);
+        if (auto drained = drain(); !drained)
+            return drained.error();
+        if (resampler) {
+            if (auto flushed = resample(nullptr, 0); !flushed)
+                return flushed.error();
+        }
+    }
+    if (auto finished = writer.finish(); !finished)
+        return finished.error();
+    return writer.written();
+}
+
+} // namespace norla
