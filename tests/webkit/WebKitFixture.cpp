@@ -25,11 +25,10 @@ void WebKitFixture::SetUp()
         nullptr, &m_server, nullptr, &out, nullptr, GErrorOut(error)))
         << error->message;
     // The server's first line: "demo: http://127.0.0.1:P (other origin: http://127.0.0.1:Q)".
-    FILE* stream = fdopen(out, "r");
+    std::unique_ptr<FILE, int (*)(FILE*)> stream(fdopen(out, "r"), &std::fclose);
     ASSERT_NE(stream, nullptr);
     char line[256] = {};
-    ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
-    std::fclose(stream);
+    ASSERT_NE(std::fgets(line, sizeof line, stream.get()), nullptr);
     std::string text(line);
     auto start = text.find("http://");
     auto other = text.find("http://", start + 1);

@@ -26,7 +26,8 @@ std::string saveWindowScreenshot(GtkWindow* window, const std::filesystem::path&
     auto node = GRef<GskRenderNode>::adopt(gtk_snapshot_free_to_node(snapshot));
     if (!node)
         return "nothing was drawn";
-    graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width), static_cast<float>(height));
+    graphene_rect_t bounds;
+    graphene_rect_init(&bounds, 0, 0, static_cast<float>(width), static_cast<float>(height));
     auto texture = GRef<GdkTexture>::adopt(gsk_renderer_render_texture(renderer, node.get(), &bounds));
     if (!texture || !gdk_texture_save_to_png(texture.get(), file.c_str()))
         return "cannot write " + file.string();
