@@ -1,5 +1,6 @@
 #include "RecCommandLine.h"
 
+#include "RecorderCommands.h"
 #include "RecordingInventory.h"
 #include "platform/GLibUuidGenerator.h"
 #include "platform/PosixFileHandles.h"
@@ -155,6 +156,20 @@ namespace {
             "  --root DIR   list DIR instead of the recordings directory\n"
             "               ($XDG_DATA_HOME/norla-office/recordings)\n",
             &runList,
+        },
+        RecCommandLine::Command {
+            "merge",
+            "DIR",
+            "Merges the microphone segments of session directory DIR into DIR/meeting.m4a.",
+            mergeCommandDetails,
+            &runMergeCommand,
+        },
+        RecCommandLine::Command {
+            "pending",
+            "[--root DIR]",
+            "Finishes or finds one left-over recording and prints its path.",
+            pendingCommandDetails,
+            &runPendingCommand,
         },
     };
 
