@@ -81,8 +81,15 @@ void PulseRecordStream::start(BlockHandler onBlock, FailureHandler onFailure)
 void PulseRecordStream::stop()
 {
     m_stopping.store(true);
-    if (m_reader.joinable())
-        m_reader.join();
+    if (!m_reader.joinable())
+        return;
+    // A failure handler that releases the last owner of the stream ends up here on the reading thread,
+    // which returns as soon as its handler does and touches the stream no more.
+    if (m_reader.get_id() == std::this_thread::get_id()) {
+        m_reader.detach();
+        return;
+    }
+    m_reader.join();
 }
 
 void PulseRecordStream::read(const BlockHandler& onBlock, const FailureHandler& onFailure)
