@@ -181,6 +181,7 @@ Result<std::int64_t> FfmpegExportSession::appendPiece(
         if (!buffer)
             return ffmpegError(AVERROR(ENOMEM));
         std::vector<std::uint8_t*> out;
+        out.reserve(static_cast<std::size_t>(format.channelCount));
         for (int channel = 0; channel < format.channelCount; ++channel)
             out.push_back(reinterpret_cast<std::uint8_t*>(buffer->floatChannelData(channel).data()));
         auto converted = resampler->convert(out.data(), capacity, planes, frames);

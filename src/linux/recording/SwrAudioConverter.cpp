@@ -15,6 +15,7 @@ namespace {
     std::vector<std::uint8_t*> planes(AudioPcmBuffer& buffer, std::uint32_t offset)
     {
         std::vector<std::uint8_t*> result;
+        result.reserve(static_cast<std::size_t>(buffer.format().channelCount));
         for (int channel = 0; channel < buffer.format().channelCount; ++channel)
             result.push_back(reinterpret_cast<std::uint8_t*>(buffer.floatChannelData(channel).data() + offset));
         return result;
@@ -23,6 +24,7 @@ namespace {
     std::vector<const std::uint8_t*> planes(const AudioPcmBuffer& buffer)
     {
         std::vector<const std::uint8_t*> result;
+        result.reserve(static_cast<std::size_t>(buffer.format().channelCount));
         for (int channel = 0; channel < buffer.format().channelCount; ++channel)
             result.push_back(reinterpret_cast<const std::uint8_t*>(buffer.floatChannelData(channel).data()));
         return result;

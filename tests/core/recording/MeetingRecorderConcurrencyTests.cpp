@@ -138,6 +138,7 @@ namespace {
         constexpr int threadCount = 6;
         constexpr int rounds = 60;
         std::vector<std::thread> threads;
+        threads.reserve(threadCount);
         std::mutex pathsMutex;
         std::vector<std::string> paths;
         for (int t = 0; t < threadCount; ++t) {
