@@ -17,17 +17,27 @@ namespace norla {
 
 namespace {
 
-    // A window of ours as the logic sees it.
+    // A window of ours as the logic sees it. A window made for no scene is ours to destroy.
     class GtkSceneWindow final : public Window {
     public:
-        explicit GtkSceneWindow(GtkWindow* window)
+        enum class Ownership { scene, own };
+        GtkSceneWindow(GtkWindow* window, Ownership ownership)
             : m_window(GRef<GtkWindow>::retain(window))
+            , m_ownership(ownership)
         {
         }
+        ~GtkSceneWindow() override
+        {
+            if (m_ownership == Ownership::own)
+                gtk_window_destroy(m_window.get());
+        }
+        GtkSceneWindow(const GtkSceneWindow&) = delete;
+        GtkSceneWindow& operator=(const GtkSceneWindow&) = delete;
         bool isKeyWindow() const override { return gtk_window_is_active(m_window.get()); }
 
     private:
         GRef<GtkWindow> m_window;
+        Ownership m_ownership;
     };
 
     // The page may keep painting after "finished": give it a moment before the picture is taken.
@@ -123,16 +133,16 @@ std::vector<std::shared_ptr<Window>> OfficeApplication::windowSceneWindows() con
     std::vector<std::shared_ptr<Window>> windows;
     windows.reserve(m_windows.size());
     for (const auto& window : m_windows)
-        windows.push_back(std::make_shared<GtkSceneWindow>(window->window()));
+        windows.push_back(std::make_shared<GtkSceneWindow>(window->window(), GtkSceneWindow::Ownership::scene));
     return windows;
 }
 
 std::shared_ptr<Window> OfficeApplication::makeWindow()
 {
     // A window of no scene: a plain toplevel that the caller shows when it needs one.
-    auto window = GRef<GtkWindow>::retain(GTK_WINDOW(gtk_window_new()));
-    gtk_window_set_application(window.get(), m_application.get());
-    return std::make_shared<GtkSceneWindow>(window.get());
+    auto* window = GTK_WINDOW(gtk_window_new());
+    gtk_window_set_application(window, m_application.get());
+    return std::make_shared<GtkSceneWindow>(window, GtkSceneWindow::Ownership::own);
 }
 
 void OfficeApplication::installActions()

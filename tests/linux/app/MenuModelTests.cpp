@@ -18,8 +18,9 @@ namespace {
         GVariant* value = g_menu_model_get_item_attribute_value(menu, index, name, nullptr);
         if (!value)
             return {};
-        std::string text = g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) ? g_variant_get_string(value, nullptr)
-                                                                              : g_variant_print(value, FALSE);
+        std::string text = g_variant_is_of_type(value, G_VARIANT_TYPE_STRING)
+            ? std::string(g_variant_get_string(value, nullptr))
+            : std::string(GCharPtr(g_variant_print(value, FALSE)).get());
         g_variant_unref(value);
         return text;
     }
