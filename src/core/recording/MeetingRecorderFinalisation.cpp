@@ -64,14 +64,15 @@ Result<std::filesystem::path> MeetingRecorder::stopAndWait()
                 m_finalizing = true;
                 return Plan::capture;
             }
-            if (!m_sessionDir || m_finalizing)
-                return Plan::notRecording;
-            // A session whose capture is still starting (or falling back) is stopped once it has settled.
-            if (m_startsInProgress > 0) {
+            // A session whose capture is still starting, or falling back to the microphone (when no directory
+            // is set for a moment), is stopped once that start has settled.
+            if (m_startsInProgress > 0 && !m_finalizing) {
                 std::lock_guard lock(m_settleMutex);
                 generation = m_settleGeneration;
                 return Plan::waitForStart;
             }
+            if (!m_sessionDir || m_finalizing)
+                return Plan::notRecording;
             m_rotationTimer.cancel();
             if (m_recorder) {
                 m_recorder->stop();
