@@ -58,7 +58,7 @@ long residentKilobytes(int pid)
 // The child: records one system-audio session until its standard input closes, then stops it.
 int record(const std::string& root)
 {
-    installLinuxRecordingSeams();
+    installRecordingTestSeams();
     auto recorder = makeLinuxRecorder({ root, nullptr, nullptr, std::nullopt, {} });
     if (auto started = recorder->startAndWait(); !started) {
         std::fprintf(stderr, "start failed: %s\n", started.error().description().c_str());

@@ -82,7 +82,7 @@ Result<void> FfmpegFragmentedAacFile::setUp(const std::filesystem::path& file, c
     if (int status = avio_open(&m_container->pb, file.c_str(), AVIO_FLAG_WRITE); status < 0)
         return ffmpegError(status);
     AVDictionary* rawOptions = nullptr;
-    av_dict_set(&rawOptions, "movflags", "+empty_moov+frag_keyframe+default_base_moof", 0);
+    av_dict_set(&rawOptions, "movflags", "+delay_moov+frag_keyframe+default_base_moof", 0);
     av_dict_set(&rawOptions, "frag_duration", fragmentMicroseconds, 0);
     av_dict_set(&rawOptions, "min_frag_duration", fragmentMicroseconds, 0);
     std::unique_ptr<AVDictionary, AVDictionaryDeleter> options(rawOptions);

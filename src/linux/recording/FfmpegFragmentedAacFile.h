@@ -7,7 +7,8 @@
 
 namespace norla {
 
-// An AAC-LC .m4a file written as a fragmented MPEG-4 stream: the index comes first and every second of
+// An AAC-LC .m4a file written as a fragmented MPEG-4 stream: the index comes with the first fragment (late
+// enough to carry the encoder's priming in its edit list, so that players skip it) and every second of
 // audio follows as a self-contained fragment that reaches the disk as soon as it is complete. A process
 // killed while writing leaves a file that plays up to its last whole fragment; close() finishes a
 // regular, seekable file.

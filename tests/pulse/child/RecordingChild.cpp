@@ -40,7 +40,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string mode = argv[1];
-    installLinuxRecordingSeams();
+    installRecordingTestSeams();
     LinuxRecorderOptions options;
     options.recordingsDirectory = argv[2];
     if (mode == "microphone") {

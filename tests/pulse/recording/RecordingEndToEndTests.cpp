@@ -32,7 +32,7 @@ namespace {
         void SetUp() override
         {
             PulseServerTest::SetUp();
-            installLinuxRecordingSeams();
+            installRecordingTestSeams();
         }
         static void let(Duration length) { std::this_thread::sleep_for(length); }
         static double elapsed(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
@@ -72,10 +72,10 @@ namespace {
         auto paused = std::chrono::steady_clock::now();
         system.setFrequency(pausedSystemTone);
         microphone.setFrequency(pausedMicrophoneTone);
-        let(1500ms);
+        let(TonePlayer::changeDelay + 1s);
         system.setFrequency(systemTone);
         microphone.setFrequency(microphoneTone);
-        let(500ms); // the paused tones leave the server before the recording goes on
+        let(TonePlayer::changeDelay + 500ms); // the paused tones leave the server before the recording goes on
         ASSERT_TRUE(recorder->resume());
         auto resumed = std::chrono::steady_clock::now();
         let(4s);
@@ -101,35 +101,35 @@ namespace {
         EXPECT_LT(toneAmplitude(left, pausedSystemTone, 16000), 0.02);
         EXPECT_LT(toneAmplitude(right, pausedMicrophoneTone, 16000), 0.02);
         // The pause leaves no hole: both channels play on throughout.
-        EXPECT_LT(longestSilence(left, 16000), 0.1);
-        EXPECT_LT(longestSilence(right, 16000), 0.1);
+        // After the first half second (a source may take that long to deliver its first block).
+        EXPECT_LT(longestSilence({ left.begin() + 8000, left.end() }, 16000), 0.1);
+        EXPECT_LT(longestSilence({ right.begin() + 8000, right.end() }, 16000), 0.1);
         EXPECT_TRUE(m_notices->notices().empty());
     }
 
     TEST_F(RecordingEndToEndTests, TheMicrophoneAloneAcrossRotationsWhereNoMonitorExists)
     {
-        ASSERT_TRUE(linuxMediaComposer()) << "the Linux segment merge is not built yet";
         TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
         auto version = std::make_shared<PulsePlatformVersion>("no_such_sink.monitor");
-        auto recorder = makeLinuxRecorder({ m_recordings.path(), version, m_notices, 1500ms, {} });
+        auto recorder = makeLinuxRecorder({ m_recordings.path(), version, m_notices, 3s, {} });
 
-        auto started = std::chrono::steady_clock::now();
         ASSERT_TRUE(recorder->startAndWait());
+        auto started = std::chrono::steady_clock::now();
         ASSERT_TRUE(recorder->state().hasRecorder) << "no monitor: a microphone session";
-        let(3500ms);
+        let(4s);
         ASSERT_TRUE(recorder->pause());
         auto paused = std::chrono::steady_clock::now();
         let(1s);
         ASSERT_TRUE(recorder->resume());
         auto resumed = std::chrono::steady_clock::now();
-        let(2500ms);
+        let(3s);
         auto segments = recorder->state().segmentIndex;
         auto stopping = std::chrono::steady_clock::now();
         auto path = recorder->stopAndWait();
         ASSERT_TRUE(path) << path.error().description();
 
-        EXPECT_GE(segments, 4) << "two rotations, a resume and a rotation after it";
+        EXPECT_GE(segments, 4) << "a rotation, a resume and a rotation after it";
         EXPECT_TRUE(recorder->listSegments(path.value().parent_path()).empty());
         auto audio = DecodedAudio::decode(path.value());
         ASSERT_TRUE(audio);
@@ -139,7 +139,7 @@ namespace {
         auto& samples = audio->samples[0];
         EXPECT_GT(toneAmplitude(samples, microphoneTone, 16000), 0.3);
         EXPECT_LT(toneAmplitude(samples, systemTone, 16000), 0.02);
-        EXPECT_LT(longestSilence(samples, 16000), 0.1);
+        EXPECT_LT(longestSilence({ samples.begin() + 8000, samples.end() }, 16000), 0.1);
     }
 
     TEST_F(RecordingEndToEndTests, ASoundServerThatGoesAwayEndsTheCaptureAndWhatWasCapturedIsKept)

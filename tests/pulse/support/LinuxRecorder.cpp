@@ -10,6 +10,7 @@
 #include "platform/Seams.h"
 #include "platform/SerialQueue.h"
 #include "recording/FfmpegAudioFileWriter.h"
+#include "recording/FfmpegMediaComposer.h"
 #include "recording/PulseAudioRecorders.h"
 #include "recording/PulseAudioSession.h"
 #include "recording/PulseRecordPermission.h"
@@ -21,16 +22,10 @@
 
 namespace norla::test {
 
-void installLinuxRecordingSeams()
+void installRecordingTestSeams()
 {
     Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
     Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
-}
-
-std::shared_ptr<MediaComposer> linuxMediaComposer()
-{
-    // The segment merge on FFmpeg is being built; until it is, the installed one (if any) is used.
-    return Seam<MediaComposer>::find();
 }
 
 std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& options)
@@ -51,7 +46,7 @@ std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& o
     dependencies.audioSession = std::make_shared<PulseAudioSession>();
     dependencies.audioRecorders = std::make_shared<PulseAudioRecorders>(clock);
     dependencies.noticePresenter = options.noticePresenter;
-    dependencies.mediaComposer = linuxMediaComposer();
+    dependencies.mediaComposer = std::make_shared<FfmpegMediaComposer>();
     dependencies.capture.screenCapture
         = std::make_shared<PulseScreenCapture>(clock, PulseCaptureStream::Sources { options.captureServer });
     dependencies.capture.converters = std::make_shared<SwrAudioConverters>();

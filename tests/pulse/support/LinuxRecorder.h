@@ -24,10 +24,7 @@ struct LinuxRecorderOptions {
 
 // Installs the process-wide seams the recording code reads on its own: file handles and the AAC writer
 // of the mixdown. Tests install a log and a main executor themselves.
-void installLinuxRecordingSeams();
-
-// The segment merge of the Linux backend; null while there is none.
-std::shared_ptr<MediaComposer> linuxMediaComposer();
+void installRecordingTestSeams();
 
 // A recorder on the real Linux seams (PulseAudio capture and segment recorder, libswresample, FFmpeg),
 // recording into the options' directory.

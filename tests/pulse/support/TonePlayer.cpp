@@ -14,7 +14,9 @@ namespace norla::test {
 namespace {
     constexpr std::uint32_t playbackRate = 16000;
     constexpr std::size_t blockFrames = 320; // 20 ms
-    constexpr std::size_t settleBlocks = 10;
+    constexpr pa_usec_t bufferMicroseconds = 600000;
+    // The buffer's worth and 200 ms more: the tone has reached the sink when the constructor returns.
+    constexpr std::size_t settleBlocks = 40;
 } // namespace
 
 TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude, const std::string& server)
@@ -24,8 +26,9 @@ TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude, cons
     pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
     pa_buffer_attr attributes {};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
-    // A short playback buffer: a change of tone reaches the sink within about 40 ms.
-    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(40000, &spec));
+    // A deep buffer: a busy machine that holds this thread back for less than its length does not break
+    // the tone off. A change of tone takes as long to reach the sink.
+    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(bufferMicroseconds, &spec));
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
@@ -37,8 +40,7 @@ TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude, cons
         return;
     }
     m_connected = true;
-    // The first blocks are written here: once the server has taken them, the sink runs at the stream's
-    // short latency and the sources fed by it deliver at once.
+    // The first blocks are written here: once the server has taken them, the tone plays.
     writeBlocks(connection.get(), settleBlocks);
     m_thread = std::thread([this, owned = std::move(connection)]() mutable {
         writeBlocks(owned.get(), std::numeric_limits<std::size_t>::max());

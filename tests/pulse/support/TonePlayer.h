@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <thread>
@@ -9,9 +10,12 @@ namespace norla::test {
 
 // Plays a sine tone into a PulseAudio sink on its own thread until stopped: the "system audio" of a test
 // when played into the default sink, its "microphone" when played into the sink that feeds the virtual
-// microphone. The frequency can change while it plays; 0 plays silence.
+// microphone. The frequency can change while it plays (it reaches the sink after changeDelay); 0 plays
+// silence.
 class TonePlayer {
 public:
+    static constexpr std::chrono::milliseconds changeDelay { 600 };
+
     TonePlayer(std::string sink, double frequency, float amplitude = 0.5f, const std::string& server = {});
     ~TonePlayer();
     TonePlayer(const TonePlayer&) = delete;
