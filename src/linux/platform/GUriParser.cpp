@@ -26,11 +26,11 @@ namespace {
         });
     }
 
-    // A host as the web view will read it again: a DNS-style name, or an IP literal. Anything else
-    // (percent-escapes that decoded to '/', '@', '%', …) would move the authority when re-serialized.
-    bool isPlainHost(std::string_view host)
+    // A host as the web view will read it again: a DNS-style name, or an IPv6 literal written in brackets.
+    // Anything else (escapes that decoded to '/', '@', ':', '%', …) would move the authority when re-serialized.
+    bool isPlainHost(std::string_view host, bool writtenAsLiteral)
     {
-        bool literal = host.find(':') != std::string_view::npos;
+        bool literal = writtenAsLiteral && host.find(':') != std::string_view::npos;
         return std::all_of(host.begin(), host.end(), [literal](char c) {
             if (isAsciiAlpha(c) || isAsciiDigit(c) || c == '.')
                 return true;
@@ -56,12 +56,12 @@ namespace {
         return std::string(text.substr(0, colon));
     }
 
-    std::optional<Url> makeUrl(GUri* uri, std::string_view writtenText)
+    std::optional<Url> makeUrl(GUri* uri, std::string_view writtenText, bool mayHoldLiteral)
     {
         Url url;
         url.scheme = writtenScheme(writtenText, g_uri_get_scheme(uri));
         if (const char* host = g_uri_get_host(uri); host && *host) {
-            if (!isPlainHost(host))
+            if (!isPlainHost(host, mayHoldLiteral))
                 return std::nullopt;
             url.host = host;
         }
@@ -74,6 +74,13 @@ namespace {
             url.fragment = fragment;
         GCharPtr serialized(g_uri_to_string(uri));
         url.absoluteString = serialized.get();
+
+        // The text we hand on must name the same authority when read again.
+        GErrorPtr error;
+        GUniquePtr<GUri> reread(g_uri_parse(url.absoluteString.c_str(), parseFlags, GErrorOut(error)));
+        if (!reread || g_strcmp0(g_uri_get_host(reread.get()), g_uri_get_host(uri)) != 0
+            || g_uri_get_port(reread.get()) != g_uri_get_port(uri))
+            return std::nullopt;
         return url;
     }
 
@@ -90,7 +97,7 @@ std::optional<Url> GUriParser::parse(std::string_view text) const
     GUniquePtr<GUri> uri(g_uri_parse(owned.c_str(), parseFlags, GErrorOut(error)));
     if (!uri)
         return std::nullopt;
-    return makeUrl(uri.get(), text);
+    return makeUrl(uri.get(), text, text.find('[') != std::string_view::npos);
 }
 
 std::optional<Url> GUriParser::resolve(const Url& base, std::string_view reference) const
@@ -107,7 +114,9 @@ std::optional<Url> GUriParser::resolve(const Url& base, std::string_view referen
     GUniquePtr<GUri> uri(g_uri_parse_relative(baseUri.get(), ownedReference.c_str(), parseFlags, GErrorOut(error)));
     if (!uri)
         return std::nullopt;
-    auto resolved = makeUrl(uri.get(), reference);
+    bool mayHoldLiteral
+        = reference.find('[') != std::string_view::npos || base.absoluteString.find('[') != std::string::npos;
+    auto resolved = makeUrl(uri.get(), reference, mayHoldLiteral);
     // A relative reference keeps the base's scheme as the base wrote it.
     if (resolved && g_uri_peek_scheme(ownedReference.c_str()) == nullptr)
         resolved->scheme = base.scheme;

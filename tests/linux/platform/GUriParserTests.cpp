@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace norla {
 namespace {
 
@@ -92,6 +94,12 @@ namespace {
         EXPECT_EQ(parser.resolve(*base, "Mailto:x@y")->scheme, "Mailto");
         EXPECT_FALSE(parser.resolve(*base, "\\\\evil.com/x"));
         EXPECT_FALSE(parser.resolve(*base, "/a b"));
+
+        auto literal = parser.parse("http://[::1]:8080/app");
+        ASSERT_TRUE(literal);
+        EXPECT_EQ(literal->host, "::1");
+        EXPECT_EQ(parser.resolve(*literal, "/x")->absoluteString, "http://[::1]:8080/x");
+        EXPECT_FALSE(parser.parse("https://%3A443/"));
     }
 
     TEST(GUriParserTest, PercentDecodingFailsOnInvalidEscapesAndNul)
@@ -102,6 +110,31 @@ namespace {
         EXPECT_FALSE(parser.percentDecode("100%"));
         EXPECT_FALSE(parser.percentDecode("%zz"));
         EXPECT_FALSE(parser.percentDecode("a%00b"));
+    }
+
+    // Whatever the parser accepts, reading its serialization again names the same host and port.
+    TEST(GUriParserTest, AcceptedURLsSurviveTheirOwnSerialization)
+    {
+        static constexpr std::string_view pieces[]
+            = { "https://", "http://", "office.norla.jp", "evil.com", "@", ":", "443", "/", "\\", "%2F", "%2E", "%40",
+                  "%25", "%3A", "#", "?", ".", "[::1]", "a", "-", "..", "%E3%81%82", "\xc3\xbc" };
+        std::mt19937 random(7);
+        size_t accepted = 0;
+        for (int round = 0; round < 20000; ++round) {
+            std::string text;
+            for (int count = std::uniform_int_distribution<int>(1, 7)(random); count > 0; --count)
+                text += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(random)];
+            auto url = parser.parse(text);
+            if (!url)
+                continue;
+            ++accepted;
+            auto again = parser.parse(url->absoluteString);
+            ASSERT_TRUE(again) << text << " -> " << url->absoluteString;
+            EXPECT_EQ(again->host, url->host) << text << " -> " << url->absoluteString;
+            EXPECT_EQ(again->port, url->port) << text;
+            EXPECT_EQ(url->absoluteString.find('\\'), std::string::npos) << text;
+        }
+        EXPECT_GT(accepted, 1000u);
     }
 
 } // namespace
