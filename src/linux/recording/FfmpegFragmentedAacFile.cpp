@@ -10,6 +10,7 @@ extern "C" {
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <system_error>
 
 namespace norla {
 
@@ -39,6 +40,7 @@ Result<std::unique_ptr<AudioFile>> FfmpegFragmentedAacFile::open(
     if (!fits(settings, processingFormat))
         return ffmpegError(AVERROR(EINVAL));
     auto aacFile = std::make_unique<FfmpegFragmentedAacFile>(Key {});
+    aacFile->m_path = file;
     if (auto ready = aacFile->setUp(file, settings); !ready)
         return ready.error();
     return std::unique_ptr<AudioFile>(std::move(aacFile));
@@ -180,6 +182,66 @@ Result<void> FfmpegFragmentedAacFile::close()
         return ffmpegError(status);
     if (int status = avio_closep(&m_container->pb); status < 0)
         return ffmpegError(status);
+    return rewriteUnfragmented(m_path);
+}
+
+Result<void> FfmpegFragmentedAacFile::rewriteUnfragmented(const std::filesystem::path& file)
+{
+    // Readers take a fragmented file's length with the encoder's priming in it; a regular file's index
+    // states the exact length. The copy goes next to the file and replaces it only once it is whole, so a
+    // process killed meanwhile leaves the fragmented file as it was.
+    auto temporary = file.parent_path() / ("." + file.stem().string() + ".rewrite.m4a");
+    AVFormatContext* opened = nullptr;
+    if (int status = avformat_open_input(&opened, file.c_str(), nullptr, nullptr); status < 0)
+        return ffmpegError(status);
+    AVInputFormatContextPtr input(opened);
+    if (int status = avformat_find_stream_info(input.get(), nullptr); status < 0)
+        return ffmpegError(status);
+    if (input->nb_streams != 1)
+        return ffmpegError(AVERROR_INVALIDDATA);
+
+    AVFormatContext* created = nullptr;
+    if (int status = avformat_alloc_output_context2(&created, nullptr, "ipod", temporary.c_str()); status < 0)
+        return ffmpegError(status);
+    AVOutputFormatContextPtr output(created);
+    AVStream* stream = avformat_new_stream(output.get(), nullptr);
+    if (!stream)
+        return ffmpegError(AVERROR(ENOMEM));
+    if (int status = avcodec_parameters_copy(stream->codecpar, input->streams[0]->codecpar); status < 0)
+        return ffmpegError(status);
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = input->streams[0]->time_base;
+    if (int status = avio_open(&output->pb, temporary.c_str(), AVIO_FLAG_WRITE); status < 0)
+        return ffmpegError(status);
+    if (int status = avformat_write_header(output.get(), nullptr); status < 0)
+        return ffmpegError(status);
+    AVPacketPtr packet(av_packet_alloc());
+    if (!packet)
+        return ffmpegError(AVERROR(ENOMEM));
+    while (true) {
+        int status = av_read_frame(input.get(), packet.get());
+        if (status == AVERROR_EOF)
+            break;
+        if (status < 0)
+            return ffmpegError(status);
+        av_packet_rescale_ts(packet.get(), input->streams[0]->time_base, stream->time_base);
+        packet->stream_index = 0;
+        packet->pos = -1;
+        status = av_interleaved_write_frame(output.get(), packet.get());
+        av_packet_unref(packet.get());
+        if (status < 0)
+            return ffmpegError(status);
+    }
+    if (int status = av_write_trailer(output.get()); status < 0)
+        return ffmpegError(status);
+    if (int status = avio_closep(&output->pb); status < 0)
+        return ffmpegError(status);
+    std::error_code error;
+    std::filesystem::rename(temporary, file, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        return Error::platform(std::system_error(error).what());
+    }
     return {};
 }
 

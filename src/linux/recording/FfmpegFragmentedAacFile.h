@@ -10,8 +10,8 @@ namespace norla {
 // An AAC-LC .m4a file written as a fragmented MPEG-4 stream: the index comes with the first fragment (late
 // enough to carry the encoder's priming in its edit list, so that players skip it) and every second of
 // audio follows as a self-contained fragment that reaches the disk as soon as it is complete. A process
-// killed while writing leaves a file that plays up to its last whole fragment; close() finishes a
-// regular, seekable file.
+// killed while writing leaves a file that plays up to its last whole fragment; close() finishes it and
+// rewrites it as a regular file whose index states its exact length.
 class FfmpegFragmentedAacFile final : public AudioFile {
 public:
     static Result<std::unique_ptr<AudioFile>> open(
@@ -29,9 +29,12 @@ public:
 private:
     Result<void> setUp(const std::filesystem::path& file, const AudioFileSettings& settings);
     Result<void> sendFilledFrame();
+    // Replaces the finished fragmented file by a regular one with the same packets.
+    static Result<void> rewriteUnfragmented(const std::filesystem::path& file);
     // Sends a frame (or, with null, the end of input) and writes every packet the encoder has ready.
     Result<void> encode(AVFrame* frame);
 
+    std::filesystem::path m_path;
     AVOutputFormatContextPtr m_container;
     AVCodecContextPtr m_encoder;
     AVStream* m_stream = nullptr; // owned by m_container

@@ -40,6 +40,22 @@ TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude, cons
         return;
     }
     m_connected = true;
+    // Something always listens to the sink in short blocks, as a recording would: the sink then renders
+    // in short blocks all along, and a record stream that starts later gets its first block at once.
+    pa_sample_spec listenSpec { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
+    pa_buffer_attr listenAttributes {};
+    listenAttributes.maxlength = static_cast<std::uint32_t>(-1);
+    listenAttributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(20000, &listenSpec));
+    PulseSimplePtr listener(pa_simple_new(server.empty() ? nullptr : server.c_str(), "norla-tests", PA_STREAM_RECORD,
+        (sink + ".monitor").c_str(), "test listener", &listenSpec, nullptr, &listenAttributes, &error));
+    if (listener) {
+        m_listener = std::thread([this, owned = std::move(listener)] {
+            std::vector<float> block(blockFrames);
+            int readError = 0;
+            while (!m_stopping.load()
+                && pa_simple_read(owned.get(), block.data(), block.size() * sizeof(float), &readError) >= 0) { }
+        });
+    }
     // The first blocks are written here: once the server has taken them, the tone plays.
     writeBlocks(connection.get(), settleBlocks);
     m_thread = std::thread([this, owned = std::move(connection)]() mutable {
@@ -54,6 +70,8 @@ void TonePlayer::stop()
     m_stopping.store(true);
     if (m_thread.joinable())
         m_thread.join();
+    if (m_listener.joinable())
+        m_listener.join();
 }
 
 void TonePlayer::writeBlocks(void* connection, std::size_t count)

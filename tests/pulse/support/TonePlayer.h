@@ -37,6 +37,7 @@ private:
     double m_phase = 0; // the constructor's thread, then the playing thread
     std::string m_error;
     std::thread m_thread;
+    std::thread m_listener;
 };
 
 } // namespace norla::test
