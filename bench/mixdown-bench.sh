@@ -4,12 +4,14 @@
 # m4a. Prints wall times, their ratio (ours / FFmpeg's, medians) and both peak memory figures.
 #
 #   bench/mixdown-bench.sh [--hours "1 5"] [--runs 3] [--norla-rec PATH] [--work DIR] [--nice N]
+#                          [--dedicated-core]
 #
 # The first length is run --runs times; later (longer) lengths once each, to show that memory stays flat.
 # Without --norla-rec the tool is built in Release mode into build-bench/ of the repository. CPU time is
 # printed beside wall time: on a busy machine the scheduler favours FFmpeg's many short-sleeping threads
 # over our single busy one, so wall times there say more about the load than about the work. --nice N
-# runs both programs at that niceness (negative values need root) to shield them from other load.
+# runs both programs at that niceness (negative values need root); --dedicated-core (root) runs each of them
+# alone on the last processor under round-robin real-time scheduling, as on a quiet machine.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,6 +20,7 @@ runs=3
 tool=""
 work_parent="${TMPDIR:-/tmp}"
 niceness=0
+dedicated=0
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -26,7 +29,8 @@ while [ $# -gt 0 ]; do
     --norla-rec) tool="$2"; shift 2 ;;
     --work) work_parent="$2"; shift 2 ;;
     --nice) niceness="$2"; shift 2 ;;
-    -h|--help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --dedicated-core) dedicated=1; shift ;;
+    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -48,7 +52,9 @@ trap 'rm -rf "$work"' EXIT
 # Runs a command under /usr/bin/time -v; prints "<wall seconds> <peak KiB> <CPU seconds>".
 measure() {
   local report="$work/time.txt"
-  nice -n "$niceness" /usr/bin/time -v -o "$report" "$@" >/dev/null
+  local placement=()
+  [ "$dedicated" = 1 ] && placement=(taskset -c "$(($(nproc) - 1))" chrt -r 1)
+  nice -n "$niceness" "${placement[@]}" /usr/bin/time -v -o "$report" "$@" >/dev/null
   awk -F': ' '
     /Elapsed \(wall clock\)/ {
       n = split($2, p, ":"); s = 0
