@@ -41,7 +41,7 @@ private:
 };
 
 // UUIDs in upper case, numbered, so that session directories sort in the order they were made.
-class CountingUuids final : public UuidGenerator {
+class SortableSessionUuids final : public UuidGenerator {
 public:
     std::string uuidString() override
     {
@@ -66,7 +66,7 @@ struct RecorderTestBench {
                                             : std::make_shared<FakePlatformVersion>(18, 1))
     {
         Seam<ApplicationSupport>::install(std::make_shared<BenchApplicationSupport>(temporary.path() / "support"));
-        Seam<UuidGenerator>::install(std::make_shared<CountingUuids>());
+        Seam<UuidGenerator>::install(std::make_shared<SortableSessionUuids>());
         Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
         Seam<AudioFileWriter>::install(writer);
     }
