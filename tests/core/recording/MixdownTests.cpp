@@ -264,6 +264,7 @@ namespace {
         std::vector<Result<fs::path>> results(4, Result<fs::path>(Error()));
         {
             std::vector<std::jthread> threads;
+            threads.reserve(results.size());
             for (auto& result : results)
                 threads.emplace_back([this, &result] { result = mixdown(dir()); });
         }
