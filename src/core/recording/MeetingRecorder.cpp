@@ -41,7 +41,8 @@ MeetingRecorderDependencies MeetingRecorderDependencies::live()
     dependencies.platformVersion = seam<PlatformVersion>();
     dependencies.audioSession = seam<AudioSession>();
     dependencies.audioRecorders = seam<AudioRecorders>();
-    dependencies.noticePresenter = seam<NoticePresenter>();
+    // The notice presenter belongs to the application's window and may be installed after the recorder is
+    // made: it is looked up when a notice is shown.
     dependencies.mediaComposer = seam<MediaComposer>();
     dependencies.capture = CaptureDependencies::live();
     dependencies.recordingsDirectory = [] { return RecordingFiles::recordingsDirectory(); };
@@ -143,7 +144,8 @@ Result<bool> MeetingRecorder::attemptSystemAudio()
     });
     removeQuietly(dir.value());
     logLine("SystemAudioCapture unavailable, falling back to mic: " + capture.error().description());
-    if (auto presenter = m_dependencies.noticePresenter) {
+    auto presenter = m_dependencies.noticePresenter ? m_dependencies.noticePresenter : Seam<NoticePresenter>::find();
+    if (presenter) {
         postToMain([presenter] {
             presenter->showNotice(std::string(fallbackNoticeTitle), std::string(fallbackNoticeMessage));
         });

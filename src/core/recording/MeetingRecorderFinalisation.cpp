@@ -200,7 +200,6 @@ void MeetingRecorder::pending(CompletionHandler<void(Result<std::optional<std::s
 
 Result<std::optional<std::filesystem::path>> MeetingRecorder::pendingAndWait()
 {
-    bool systemAudio = hasSystemAudio();
     for (auto& entry : sortedEntries(recordingsDirectory())) {
         // Claiming the entry keeps the active session, a stop's merge and other pending() calls out of it.
         bool claimed = m_queue->sync([&] {
@@ -225,9 +224,9 @@ Result<std::optional<std::filesystem::path>> MeetingRecorder::pendingAndWait()
         }
         if (auto meeting = entry / RecordingFiles::meetingName; fileExists(meeting))
             return std::optional(meeting);
-        if (systemAudio
-            && (fileExists(entry / RecordingFiles::systemTrackName)
-                || fileExists(entry / RecordingFiles::micTrackName))) {
+        // Raw tracks are mixed whatever the platform version says now: a platform that answers differently
+        // from one run to the next (a sound server without a monitor) must not make them look unrecoverable.
+        if (fileExists(entry / RecordingFiles::systemTrackName) || fileExists(entry / RecordingFiles::micTrackName)) {
             auto mixed = SystemAudioCapture::mixdown(entry);
             if (mixed)
                 return std::optional(mixed.value());

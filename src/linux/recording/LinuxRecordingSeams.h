@@ -2,10 +2,10 @@
 
 namespace norla {
 
-// Installs the recorder's seams on Linux: FFmpeg for the merge, libswresample for conversion, a platform
-// that offers both forms of session, and stand-ins for what has no Linux counterpart (the audio session,
-// the microphone permission) or is not built yet (PulseAudio capture of the microphone and of system
-// audio: those fail with an error that says so). The notice presenter is the application's to install.
+// Installs every seam the meeting recorder needs on Linux except the notice presenter, which belongs to
+// the application's window: PulseAudio for the microphone, the capture and the platform version, a
+// permission and an audio session that Linux does not need, libswresample for conversion and FFmpeg for the
+// merge. Install these before the first use of MeetingRecorder::shared().
 void installLinuxRecordingSeams();
 
 } // namespace norla

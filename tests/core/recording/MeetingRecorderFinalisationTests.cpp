@@ -225,6 +225,17 @@ namespace {
             "MeetingRecorder: 録音をまとめ直せません（raw は残す）: encoder unavailable"));
     }
 
+    TEST(MeetingRecorderFinalisation, PendingMixesRawTracksAlsoOnAPlatformWithoutSystemAudio)
+    {
+        RecorderTestBench bench(RecorderTestBench::Form::microphoneOnly);
+        auto& recorder = bench.make();
+        auto dir = bench.recordings() / "captured-earlier";
+        makeSession(dir, {});
+        test::writeSamples(dir / "mic.f32", test::tone(440, 0.5f, 1600));
+        EXPECT_EQ(pendingNow(recorder).value(), (dir / "meeting.m4a").string());
+        EXPECT_FALSE(std::filesystem::exists(dir / "mic.f32"));
+    }
+
     TEST(MeetingRecorderFinalisation, PendingSkipsTheActiveSession)
     {
         RecorderTestBench bench;
