@@ -87,6 +87,10 @@ namespace {
 
 void installBridgeTargets()
 {
+    // The recorder first: the bridge's recorder commands and the meeting session both reach it.
+    auto recorder = MeetingRecorder::shared();
+    Seam<MeetingRecorderService>::install(recorder);
+    Seam<MeetingSessionRecorder>::install(std::make_shared<RecorderForSessions>(recorder));
     installBridgeTargets(MacShell::shared(), PushNotifications::shared(), NativeOAuth::shared());
 }
 
