@@ -45,8 +45,6 @@ private:
     std::string m_token;
     std::map<std::string, std::weak_ptr<ScriptMessageHandlerWithReply>, std::less<>> m_handlers;
     std::vector<SignalConnection> m_connections;
-
-    friend class GtkWebView;
 };
 
 } // namespace norla

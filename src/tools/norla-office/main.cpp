@@ -18,12 +18,10 @@
 #include "platform/GLibUuidGenerator.h"
 #include "platform/GUriParser.h"
 #include "platform/PosixFileHandles.h"
-#include "platform/PulsePlatformVersion.h"
 #include "platform/Seams.h"
 #include "platform/XdgApplicationSupport.h"
 #include "recording/FfmpegAudioFileWriter.h"
-#include "recording/PulseAudioRecorders.h"
-#include "recording/PulseScreenCapture.h"
+#include "recording/LinuxRecordingSeams.h"
 #include "web/WebKitWebViewFactory.h"
 
 #include <cstdio>
@@ -63,12 +61,11 @@ void installPlatformSeams()
     Seam<WebViewFactory>::install(std::make_shared<WebKitWebViewFactory>());
 }
 
+// The recorder's own seams come from the recording backend; these two are the files it writes.
 void installRecordingSeams()
 {
+    installLinuxRecordingSeams();
     Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-    Seam<PlatformVersion>::install(std::make_shared<PulsePlatformVersion>());
-    Seam<AudioRecorders>::install(std::make_shared<PulseAudioRecorders>());
-    Seam<ScreenCapture>::install(std::make_shared<PulseScreenCapture>());
     Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
 }
 
