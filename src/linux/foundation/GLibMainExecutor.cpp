@@ -10,15 +10,20 @@
 namespace norla {
 
 // Tasks wait in our own FIFO and one idle source at a time drains it, so the order of posting is kept
-// whatever GLib does with sources of equal priority, and a burst of posts costs one wake-up.
+// whatever GLib does with sources of equal priority, and a burst of posts costs one wake-up. Everything
+// shared between threads goes through our own mutex: GLib's locks are invisible to the thread sanitizer.
 struct GLibMainExecutor::Queue {
     std::mutex mutex;
     std::deque<UniqueFunction<void()>> tasks;
     bool isScheduled = false;
+    // While sources are attached, the queue keeps itself alive: tasks posted just before the executor
+    // goes still run, and a source never outlives its queue.
+    int attachedSources = 0;
+    std::shared_ptr<Queue> keepAlive;
 
     static gboolean drain(gpointer data)
     {
-        auto& queue = *static_cast<std::shared_ptr<Queue>*>(data);
+        auto* queue = static_cast<Queue*>(data);
         std::deque<UniqueFunction<void()>> batch;
         {
             std::lock_guard lock(queue->mutex);
@@ -43,9 +48,16 @@ struct GLibMainExecutor::Queue {
         }
     }
 
-    static void release(gpointer data)
+    static void detach(gpointer data)
     {
-        std::unique_ptr<std::shared_ptr<Queue>>(static_cast<std::shared_ptr<Queue>*>(data));
+        auto* queue = static_cast<Queue*>(data);
+        std::shared_ptr<Queue> last;
+        {
+            std::lock_guard lock(queue->mutex);
+            if (--queue->attachedSources == 0)
+                last = std::move(queue->keepAlive);
+        }
+        // `last` may free the queue here, after its mutex was released.
     }
 };
 
@@ -66,13 +78,13 @@ void GLibMainExecutor::post(UniqueFunction<void()> task)
         if (m_queue->isScheduled)
             return;
         m_queue->isScheduled = true;
+        ++m_queue->attachedSources;
+        m_queue->keepAlive = m_queue;
     }
     auto source = GRef<GSource>::adopt(g_idle_source_new());
     g_source_set_priority(source.get(), G_PRIORITY_DEFAULT);
     g_source_set_name(source.get(), "norla main executor");
-    // The source keeps the queue alive: tasks posted just before the executor goes still run.
-    auto holder = std::make_unique<std::shared_ptr<Queue>>(m_queue);
-    g_source_set_callback(source.get(), &Queue::drain, holder.release(), &Queue::release);
+    g_source_set_callback(source.get(), &Queue::drain, m_queue.get(), &Queue::detach);
     g_source_attach(source.get(), m_context.get());
 }
 
