@@ -176,13 +176,15 @@ gboolean GtkWebView::loadFailed(WebKitLoadEvent event, const char* failingURI, G
     m_currentLoadFailed = true;
     auto delegate = m_navigationDelegate.lock();
     if (!delegate)
-        return FALSE;
+        return TRUE;
     NavigationError failure { loadError(error), failingURI ? parseUrl(failingURI) : std::nullopt };
     if (event == WEBKIT_LOAD_COMMITTED)
         delegate->didFailNavigation(*this, failure);
     else
         delegate->didFailProvisionalNavigation(*this, failure);
-    return FALSE; // WebKit shows its error page, as the platform would
+    // Handled: no WebKit error page. Like WKWebView, the view keeps what it showed, and the error page's
+    // own load never looks like a finished navigation.
+    return TRUE;
 }
 
 void GtkWebView::setAllowsBackForwardNavigationGestures(bool allows)
