@@ -128,6 +128,15 @@ function createHandler(state, origins) {
       if (!/^https:\/\//i.test(callback)) return sendHtml(res, 400, pages.loginPage('auth_failed'));
       return sendHtml(res, 200, pages.authorizePage(callback));
     }
+    case 'GET /auth/oauth/approve': {
+      // The consent given at once: signs in and redirects to the callback with a code (and the state).
+      const callback = url.searchParams.get('callback') || '';
+      if (!/^https:\/\//i.test(callback)) return sendHtml(res, 400, pages.loginPage('auth_failed'));
+      const target = new URL(callback);
+      target.searchParams.set('code', 'demo-code');
+      if (url.searchParams.has('state')) target.searchParams.set('state', url.searchParams.get('state'));
+      return redirect(res, target.href, { 'Set-Cookie': sessionCookie(state.newSession()) });
+    }
     case 'POST /auth/native-complete':
       return sendJson(res, 200, { ok: true }, { 'Set-Cookie': sessionCookie(state.newSession()) });
 

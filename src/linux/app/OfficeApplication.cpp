@@ -2,6 +2,7 @@
 
 #include "app/AppURL.h"
 #include "app/BuildConfiguration.h"
+#include "app/GtkWindowHandle.h"
 #include "app/WindowScreenshot.h"
 #include "desktop/OfficeAppDelegate.h"
 #include "foundation/GioNotificationCenter.h"
@@ -18,7 +19,7 @@ namespace norla {
 namespace {
 
     // A window of ours as the logic sees it. A window made for no scene is ours to destroy.
-    class GtkSceneWindow final : public Window {
+    class GtkSceneWindow final : public Window, public GtkWindowHandle {
     public:
         enum class Ownership { scene, own };
         GtkSceneWindow(GtkWindow* window, Ownership ownership)
@@ -34,6 +35,7 @@ namespace {
         GtkSceneWindow(const GtkSceneWindow&) = delete;
         GtkSceneWindow& operator=(const GtkSceneWindow&) = delete;
         bool isKeyWindow() const override { return gtk_window_is_active(m_window.get()); }
+        GtkWindow* gtkWindow() const override { return m_window.get(); }
 
     private:
         GRef<GtkWindow> m_window;

@@ -7,6 +7,7 @@
 #include "app/BuildConfiguration.h"
 #include "app/GtkNoticePresenter.h"
 #include "app/OfficeApplication.h"
+#include "auth/GtkAuthenticationSessionFactory.h"
 #include "desktop/BridgeTargets.h"
 #include "foundation/EnvironmentInfoDictionary.h"
 #include "foundation/GLibMainExecutor.h"
@@ -59,6 +60,7 @@ void installPlatformSeams()
     Seam<BackgroundExecutor>::install(std::make_shared<ThreadBackgroundExecutor>());
     Seam<ApplicationSupport>::install(std::make_shared<XdgApplicationSupport>());
     Seam<WebViewFactory>::install(std::make_shared<WebKitWebViewFactory>());
+    Seam<AuthenticationSessionFactory>::install(std::make_shared<GtkAuthenticationSessionFactory>());
 }
 
 // The recorder's own seams come from the recording backend; these two are the files it writes.
