@@ -45,10 +45,10 @@ NativeOAuth& NativeOAuth::shared()
 std::shared_ptr<NativeOAuth> NativeOAuth::make(std::shared_ptr<AuthenticationSessionFactory> factory,
     std::shared_ptr<AuthenticationPresentationContextProviding> presentationContext)
 {
-    return std::shared_ptr<NativeOAuth>(new NativeOAuth(std::move(factory), std::move(presentationContext)));
+    return std::make_shared<NativeOAuth>(PassKey(), std::move(factory), std::move(presentationContext));
 }
 
-NativeOAuth::NativeOAuth(std::shared_ptr<AuthenticationSessionFactory> factory,
+NativeOAuth::NativeOAuth(PassKey, std::shared_ptr<AuthenticationSessionFactory> factory,
     std::shared_ptr<AuthenticationPresentationContextProviding> presentationContext)
     : m_factory(std::move(factory))
     , m_presentationContext(
@@ -67,7 +67,9 @@ std::string NativeOAuth::normalizedHost(std::string_view host)
 
 std::string NativeOAuth::normalizedPath(std::string_view path)
 {
-    return path.starts_with('/') ? std::string(path) : "/" + std::string(path);
+    std::string normalized = path.starts_with('/') ? "" : "/";
+    normalized += path;
+    return normalized;
 }
 
 void NativeOAuth::run(const Url& url, const std::string& callbackHost, const std::string& callbackPath,

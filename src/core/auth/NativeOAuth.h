@@ -18,6 +18,14 @@ class NativeOAuth final : public NativeOAuthService, public std::enable_shared_f
 public:
     static constexpr const char* errorPage = "/auth/login?error=auth_failed";
 
+    // Only make() constructs: instances are always shared, for shared_from_this.
+    class PassKey {
+        friend class NativeOAuth;
+        PassKey() = default;
+    };
+    NativeOAuth(PassKey, std::shared_ptr<AuthenticationSessionFactory> factory,
+        std::shared_ptr<AuthenticationPresentationContextProviding> presentationContext);
+
     static NativeOAuth& shared();
     // Without a factory, Seam<AuthenticationSessionFactory>; without a context, the shared one.
     static std::shared_ptr<NativeOAuth> make(std::shared_ptr<AuthenticationSessionFactory> factory = nullptr,
@@ -33,9 +41,6 @@ public:
     static std::string normalizedPath(std::string_view path);
 
 private:
-    NativeOAuth(std::shared_ptr<AuthenticationSessionFactory> factory,
-        std::shared_ptr<AuthenticationPresentationContextProviding> presentationContext);
-
     void complete(const std::shared_ptr<AuthenticationSession>& session, const std::optional<Url>& callbackURL,
         const std::optional<Error>& error, const std::weak_ptr<WebView>& webView, const Url& appURL,
         const std::shared_ptr<CompletionHandler<void(std::string)>>& pending);

@@ -46,10 +46,10 @@ MacShell& MacShell::shared()
 
 std::shared_ptr<MacShell> MacShell::make(Environment environment)
 {
-    return std::shared_ptr<MacShell>(new MacShell(std::move(environment)));
+    return std::make_shared<MacShell>(PassKey(), std::move(environment));
 }
 
-MacShell::MacShell(Environment environment)
+MacShell::MacShell(PassKey, Environment environment)
     : m_environment(std::move(environment))
     , m_notifications(m_environment.notificationCenter, m_environment.uuids)
 {

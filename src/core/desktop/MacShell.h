@@ -47,6 +47,13 @@ public:
         std::function<void(const Url&)> openInternalURL;
     };
 
+    // Only make() constructs: instances are always shared, for shared_from_this.
+    class PassKey {
+        friend class MacShell;
+        PassKey() = default;
+    };
+    MacShell(PassKey, Environment environment);
+
     // The process-wide instance, created on first use.
     static MacShell& shared();
     static std::shared_ptr<MacShell> make(Environment environment);
@@ -78,8 +85,6 @@ public:
     bool hasLimitTimer() const { return m_limitTimer.isActive(); }
 
 private:
-    explicit MacShell(Environment environment);
-
     MeetingSessionRecorder& recorder() const;
     void show(const std::string& phase, const std::string& label, std::optional<std::string> message);
     void hidePopup();

@@ -9,10 +9,10 @@ namespace norla {
 
 std::shared_ptr<OfficeAppDelegate> OfficeAppDelegate::make(MacShell* shell, PushNotifications* push)
 {
-    return std::shared_ptr<OfficeAppDelegate>(new OfficeAppDelegate(shell, push));
+    return std::make_shared<OfficeAppDelegate>(PassKey(), shell, push);
 }
 
-OfficeAppDelegate::OfficeAppDelegate(MacShell* shell, PushNotifications* push)
+OfficeAppDelegate::OfficeAppDelegate(PassKey, MacShell* shell, PushNotifications* push)
     : m_shell(shell)
     , m_push(push)
 {

@@ -21,6 +21,13 @@ public:
     static constexpr std::uint32_t foregroundPresentationOptions
         = notificationPresentationSound | notificationPresentationList | notificationPresentationBanner;
 
+    // Only make() constructs: instances are always shared, for shared_from_this.
+    class PassKey {
+        friend class OfficeAppDelegate;
+        PassKey() = default;
+    };
+    OfficeAppDelegate(PassKey, MacShell* shell, PushNotifications* push);
+
     // Without arguments: the shared desktop shell and push controller.
     static std::shared_ptr<OfficeAppDelegate> make(MacShell* shell = nullptr, PushNotifications* push = nullptr);
 
@@ -34,7 +41,6 @@ public:
     void didReceiveNotificationResponse(Value userInfo, CompletionHandler<void()> completion) override;
 
 private:
-    OfficeAppDelegate(MacShell* shell, PushNotifications* push);
     MacShell& shell() const;
     PushNotifications& push() const;
 
