@@ -1,0 +1,151 @@
+// Where links, scripts and window.open take the page in real WebKit on the application's host: in-app
+// pages stay, everything else goes to the URL opener, which only writes the URLs down.
+#include "OfficeHostFixture.h"
+
+#include "foundation/GUniquePtr.h"
+
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace norla::test {
+namespace {
+
+    using NavigationEndToEndTests = OfficeHostFixture;
+
+    bool contains(const std::vector<std::string>& lines, const std::string& line)
+    {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    std::string joined(const std::vector<std::string>& lines)
+    {
+        std::string text;
+        for (const auto& line : lines)
+            text += line + "\n";
+        return text;
+    }
+
+    TEST_F(NavigationEndToEndTests, WindowOpenSendsWebLinksToTheOpenerAndLeavesSignInHostsToWebKit)
+    {
+        auto webView = openOffice("/test/window-open.html");
+        ASSERT_TRUE(webView);
+        // The ones that stay with WebKit's own window.open first; the host makes no new windows.
+        for (const char* name : { "identity-provider", "identity-provider-domain", "auth-backend", "about-blank",
+                 "mailto", "empty", "own-host", "relative", "external" }) {
+            auto outcome = call(*webView, "return window.tryOpen(name);", { { "name", name } });
+            ASSERT_TRUE(outcome.ok()) << name;
+            EXPECT_EQ(outcome.value(), Value("null")) << name;
+        }
+        std::vector<std::string> expected { origin() + "/tasks", origin() + "/calendar",
+            "https://example.com/from-window-open" };
+        ASSERT_TRUE(runUntil([&] { return openedURLs().size() >= expected.size(); }, 10)) << joined(openedURLs());
+        auto opened = openedURLs();
+        std::sort(opened.begin(), opened.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(opened, expected);
+        EXPECT_EQ(webView->url()->path, "/test/window-open.html");
+    }
+
+    TEST_F(NavigationEndToEndTests, OutsideNavigationsAreCancelledAndHandedToTheOpenerWhileInAppOnesLoad)
+    {
+        auto webView = openOffice("/test/navigate-out.html");
+        ASSERT_TRUE(webView);
+        auto loadedAt = call(*webView, "return window.loadedAt;");
+        ASSERT_TRUE(loadedAt.ok());
+        auto click = [&](const char* id) {
+            ASSERT_TRUE(call(*webView, "document.getElementById(id).click();", { { "id", id } }).ok()) << id;
+        };
+        // Cancelled with nothing opened; then the ones handed to the system.
+        click("link-custom");
+        click("link-data");
+        click("link-external");
+        click("link-external-blank");
+        click("link-mailto");
+        click("link-tel");
+        ASSERT_TRUE(call(*webView, "window.navigateFrameOut();").ok());
+        ASSERT_TRUE(call(*webView, "window.navigateOut();").ok());
+        const std::vector<std::string> expected { "https://example.com/outside", "https://example.com/outside-blank",
+            "mailto:demo@example.jp", "tel:+81312345678", "https://example.com/in-a-frame",
+            "https://example.com/navigated-by-script" };
+        ASSERT_TRUE(runUntil(
+            [&] {
+                auto opened = openedURLs();
+                return std::all_of(expected.begin(), expected.end(), [&](auto& url) { return contains(opened, url); });
+            },
+            15))
+            << joined(openedURLs());
+        EXPECT_EQ(openedURLs().size(), expected.size()) << joined(openedURLs());
+        // Still the same page: nothing replaced it.
+        auto stillLoadedAt = call(*webView, "return window.loadedAt;");
+        ASSERT_TRUE(stillLoadedAt.ok());
+        EXPECT_EQ(stillLoadedAt.value(), loadedAt.value());
+        EXPECT_EQ(webView->url()->path, "/test/navigate-out.html");
+
+        // The same host on another port is the application's host: it loads.
+        EXPECT_TRUE(waitForLoad(*webView, [&] { click("link-other-port"); }));
+        EXPECT_EQ(webView->url()->port, parseUrl(otherOrigin())->port);
+        // A failed load under /auth/ lands on the sign-in page with its failure message.
+        EXPECT_TRUE(waitForLoad(*webView, [&] { coordinator()->load(*parseUrl(origin() + "/auth/broken")); }));
+        EXPECT_TRUE(runUntil(
+            [&] {
+                auto url = webView->url();
+                return url && url->path == "/auth/login" && url->query == "error=auth_failed";
+            },
+            15));
+        EXPECT_EQ(openedURLs().size(), expected.size());
+    }
+
+#ifdef NORLA_OFFICE_BINARY
+    // The application itself: it loads NorlaAppURL, and the page's frame on another host reaches the opener
+    // named by NORLA_TEST_OPENER_LOG instead of a browser. --screenshot makes it quit after the first load.
+    TEST_F(NavigationEndToEndTests, TheApplicationLoadsItsUrlAndHandsOutsideFramesToTheOpenerLog)
+    {
+        auto log = dataDirectory() / "application-opened.log";
+        auto screenshot = dataDirectory() / "window.png";
+        auto environment = [&] {
+            std::vector<std::string> variables;
+            for (char** entry = environ; *entry; ++entry)
+                variables.emplace_back(*entry);
+            variables.push_back("NorlaAppURL=" + origin() + "/test/frames.html");
+            variables.push_back("NORLA_TEST_OPENER_LOG=" + log.string());
+            variables.push_back("XDG_DATA_HOME=" + (dataDirectory() / "app-data").string());
+            variables.push_back("XDG_CONFIG_HOME=" + (dataDirectory() / "app-config").string());
+            variables.push_back("XDG_CACHE_HOME=" + (dataDirectory() / "app-cache").string());
+            return variables;
+        }();
+        std::vector<char*> envp;
+        for (auto& variable : environment)
+            envp.push_back(variable.data());
+        envp.push_back(nullptr);
+        std::string screenshotArgument = screenshot.string();
+        const char* argv[] = { NORLA_OFFICE_BINARY, "--screenshot", screenshotArgument.c_str(), nullptr };
+        GPid child = 0;
+        GErrorPtr error;
+        ASSERT_TRUE(g_spawn_async(nullptr, const_cast<char**>(argv), envp.data(), G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
+            nullptr, &child, GErrorOut(error)))
+            << error->message;
+        std::optional<int> status;
+        guint watch = g_child_watch_add(
+            child, [](GPid, gint wait, gpointer data) { *static_cast<std::optional<int>*>(data) = wait; }, &status);
+        bool exited = runUntil([&] { return status.has_value(); }, 60);
+        if (!exited) {
+            g_source_remove(watch);
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+        g_spawn_close_pid(child);
+        ASSERT_TRUE(exited) << "norla-office did not quit after its screenshot";
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
+        EXPECT_GT(std::filesystem::file_size(screenshot), 0u);
+        std::ifstream opened(log);
+        std::string line;
+        ASSERT_TRUE(std::getline(opened, line)) << "nothing reached the opener log";
+        EXPECT_TRUE(line.starts_with("http://localhost:") && line.ends_with("/test/frame-post.html")) << line;
+    }
+#endif
+
+} // namespace
+} // namespace norla::test

@@ -1,0 +1,185 @@
+#include "OfficeHostFixture.h"
+
+#include "FakeKeyValueStore.h"
+#include "FakeSharedApplication.h"
+#include "desktop/BridgeTargets.h"
+#include "foundation/EnvironmentInfoDictionary.h"
+#include "foundation/GLibMainExecutor.h"
+#include "foundation/LoggingUrlOpener.h"
+#include "foundation/SignalConnection.h"
+#include "platform/BackgroundExecutor.h"
+#include "platform/GLibUuidGenerator.h"
+#include "platform/PosixFileHandles.h"
+#include "platform/Seams.h"
+#include "platform/XdgApplicationSupport.h"
+#include "recording/FfmpegAudioFileWriter.h"
+#include "recording/LinuxRecordingSeams.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace norla::test {
+namespace {
+
+    // Keeps the shell script's 60-second poll for the test to run, so that no test waits a minute. Added
+    // before the bootstrap scripts, so it is in place when they start their timers.
+    constexpr const char* pagePollHold = R"JS(
+(() => {
+  const setIntervalOfPage = window.setInterval.bind(window);
+  window.__norlaTestPolls = [];
+  window.setInterval = (callback, delay, ...rest) => {
+    if (delay === 60000) { window.__norlaTestPolls.push(callback); return 0; }
+    return setIntervalOfPage(callback, delay, ...rest);
+  };
+})();
+)JS";
+
+    class PollHoldingFactory final : public WebViewFactory {
+    public:
+        explicit PollHoldingFactory(std::shared_ptr<WebViewFactory> factory)
+            : m_factory(std::move(factory))
+        {
+        }
+        std::unique_ptr<WebViewConfiguration> makeConfiguration() override
+        {
+            auto configuration = m_factory->makeConfiguration();
+            configuration->addUserScript(UserScript { pagePollHold });
+            return configuration;
+        }
+        std::shared_ptr<WebView> makeWebView(std::unique_ptr<WebViewConfiguration> configuration) override
+        {
+            return m_factory->makeWebView(std::move(configuration));
+        }
+
+    private:
+        std::shared_ptr<WebViewFactory> m_factory;
+    };
+
+} // namespace
+
+FakeUserNotificationCenter& OfficeHostFixture::notificationCenter()
+{
+    // The shared controllers keep the center they met first, for the life of the process.
+    static auto center = std::make_shared<FakeUserNotificationCenter>();
+    return *center;
+}
+
+void OfficeHostFixture::SetUp()
+{
+    WebKitFixture::SetUp();
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(setenv("XDG_DATA_HOME", (dataDirectory() / "xdg").c_str(), 1), 0);
+    m_openerLog = dataDirectory() / "opened.log";
+
+    Seam<MainExecutor>::install(std::make_shared<GLibMainExecutor>());
+    Seam<Clock>::install(std::make_shared<SteadyClock>());
+    Seam<InfoDictionary>::install(std::make_shared<EnvironmentInfoDictionary>());
+    Seam<KeyValueStore>::install(std::make_shared<FakeKeyValueStore>());
+    Seam<UrlOpener>::install(std::make_shared<LoggingUrlOpener>(m_openerLog));
+    Seam<UserNotificationCenter>::install(
+        std::shared_ptr<UserNotificationCenter>(std::shared_ptr<void>(), &notificationCenter()));
+    Seam<UuidGenerator>::install(std::make_shared<GLibUuidGenerator>());
+    Seam<BackgroundExecutor>::install(std::make_shared<ThreadBackgroundExecutor>());
+    Seam<ApplicationSupport>::install(std::make_shared<XdgApplicationSupport>());
+    Seam<SharedApplication>::install(std::make_shared<FakeSharedApplication>());
+    Seam<WebViewFactory>::install(std::make_shared<PollHoldingFactory>(
+        std::make_shared<WebKitWebViewFactory>(dataDirectory() / "web-data", dataDirectory() / "web-cache")));
+    static bool installed = false;
+    if (!installed) {
+        // The shared controllers behind the bridge live for the process, as in the application.
+        installLinuxRecordingSeams();
+        Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
+        Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
+        installBridgeTargets();
+        installed = true;
+    }
+    notificationCenter().status = NotificationAuthorizationStatus::notDetermined;
+    notificationCenter().added.clear();
+    notificationCenter().delivered.clear();
+    notificationCenter().badgeCount.reset();
+}
+
+void OfficeHostFixture::TearDown()
+{
+    m_webView.reset();
+    m_coordinator.reset();
+    WebKitFixture::TearDown();
+    Seam<WebViewFactory>::install(nullptr);
+    Seam<SharedApplication>::install(nullptr);
+    unsetenv("NorlaAppURL");
+}
+
+std::shared_ptr<GtkWebView> OfficeHostFixture::openOffice(const std::string& path, const std::string& appOrigin)
+{
+    auto appURL = parseUrl((appOrigin.empty() ? origin() : appOrigin) + path);
+    EXPECT_TRUE(appURL.has_value()) << path;
+    if (!appURL)
+        return nullptr;
+    setenv("NorlaAppURL", (origin() + path).c_str(), 1);
+    OfficeWebView host(*appURL);
+    m_coordinator = host.makeCoordinator();
+    bool finished = false;
+    m_webView = show(host.makeWebView(m_coordinator));
+    if (!m_webView || !appOrigin.empty())
+        return m_webView;
+    auto connection = connectSignal<void(WebKitWebView*, WebKitLoadEvent)>(m_webView->widget(), "load-changed",
+        [&finished](WebKitWebView*, WebKitLoadEvent event) { finished = finished || event == WEBKIT_LOAD_FINISHED; });
+    EXPECT_TRUE(runUntil([&] { return finished; })) << "the application URL never loaded";
+    return m_webView;
+}
+
+bool OfficeHostFixture::waitForLoad(GtkWebView& webView, const std::function<void()>& start, int seconds)
+{
+    bool finished = false;
+    auto connection = connectSignal<void(WebKitWebView*, WebKitLoadEvent)>(webView.widget(), "load-changed",
+        [&finished](WebKitWebView*, WebKitLoadEvent event) { finished = finished || event == WEBKIT_LOAD_FINISHED; });
+    start();
+    return runUntil([&] { return finished; }, seconds);
+}
+
+int OfficeHostFixture::runPagePolls(GtkWebView& webView)
+{
+    auto ran
+        = call(webView, "window.__norlaTestPolls.forEach((poll) => poll()); return window.__norlaTestPolls.length;");
+    return ran.ok() && ran.value().asInteger() ? static_cast<int>(*ran.value().asInteger()) : -1;
+}
+
+bool OfficeHostFixture::waitInPage(GtkWebView& webView, const std::string& expression, int seconds)
+{
+    auto answer = call(webView,
+        "const end = Date.now() + limit;\n"
+        "while (Date.now() < end) {\n"
+        "  if ("
+            + expression
+            + ") return true;\n"
+              "  await new Promise((resolve) => setTimeout(resolve, 20));\n"
+              "}\n"
+              "return false;",
+        { { "limit", seconds * 1000 } });
+    return answer.ok() && answer.value() == Value(true);
+}
+
+std::vector<std::string> OfficeHostFixture::openedURLs() const
+{
+    std::vector<std::string> lines;
+    std::ifstream log(m_openerLog);
+    for (std::string line; std::getline(log, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::filesystem::path OfficeHostFixture::recordingsDirectory() const
+{
+    return dataDirectory() / "xdg" / "norla-office" / "recordings";
+}
+
+Result<Value> OfficeHostFixture::postToServer(GtkWebView& webView, const std::string& path, const std::string& jsonBody)
+{
+    return call(webView,
+        "const response = await fetch(path, { method: 'POST', body, headers: { 'Content-Type': 'application/json' } });"
+        "return response.status;",
+        { { "path", path }, { "body", jsonBody } });
+}
+
+} // namespace norla::test

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "FakeUserNotificationCenter.h"
+#include "WebKitFixture.h"
+#include "web/OfficeWebViewCoordinator.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace norla::test {
+
+// The page host as the application builds it: the core's OfficeWebView with the real WebKit factory,
+// the bridge targets the application installs, the recordings under a temporary XDG_DATA_HOME and a URL
+// opener that only writes down what it was asked to open. The operating system's notification center is
+// the one stand-in, so that what reaches it can be read back. The page's 60-second poll is held by the
+// test (`runPagePolls`) instead of the page's clock.
+class OfficeHostFixture : public WebKitFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the host with the application URL at `path` on the demo's origin and waits for its first
+    // finished load. With `appOrigin`, the host's application is there instead (the demo's origin stays
+    // the one navigation lets in), and nothing is awaited.
+    std::shared_ptr<GtkWebView> openOffice(const std::string& path = "/chat", const std::string& appOrigin = {});
+    const std::shared_ptr<OfficeWebView::Coordinator>& coordinator() const { return m_coordinator; }
+
+    // Starts something that loads a page and waits until a load has finished.
+    bool waitForLoad(GtkWebView& webView, const std::function<void()>& start, int seconds = 30);
+    // Runs what the shell script would run at its next 60-second poll; returns how many polls ran.
+    int runPagePolls(GtkWebView& webView);
+    // Evaluates `expression` in the page until it is true.
+    bool waitInPage(GtkWebView& webView, const std::string& expression, int seconds = 20);
+
+    static FakeUserNotificationCenter& notificationCenter();
+    std::vector<std::string> openedURLs() const;
+    std::filesystem::path recordingsDirectory() const;
+    // A demo server control under /api/test/* or /api/version/*, posted from the page.
+    Result<Value> postToServer(GtkWebView& webView, const std::string& path, const std::string& jsonBody = "null");
+
+private:
+    std::filesystem::path m_openerLog;
+    std::shared_ptr<OfficeWebView::Coordinator> m_coordinator;
+    std::shared_ptr<GtkWebView> m_webView;
+};
+
+} // namespace norla::test
