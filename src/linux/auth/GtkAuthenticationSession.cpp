@@ -29,7 +29,7 @@ GtkAuthenticationSession::GtkAuthenticationSession(Url url, AuthenticationCallba
 GtkAuthenticationSession::~GtkAuthenticationSession()
 {
     m_connections.clear();
-    m_closing.reset();
+    m_ending.reset();
     if (m_window)
         gtk_window_destroy(m_window.get());
 }
@@ -40,8 +40,9 @@ bool GtkAuthenticationSession::start()
         return false;
     m_anchor = m_presentationContext ? m_presentationContext->presentationAnchor() : nullptr;
     auto* handle = dynamic_cast<GtkWindowHandle*>(m_anchor.get());
-    makeWindow(handle ? handle->gtkWindow() : nullptr);
-    connectSignals();
+    GtkWindow* parent = handle ? handle->gtkWindow() : nullptr;
+    makeWindow(parent);
+    connectSignals(parent);
     m_state = State::showing;
     webkit_web_view_load_uri(m_webView.get(), m_url.absoluteString.c_str());
     gtk_window_present(m_window.get());
@@ -62,8 +63,6 @@ void GtkAuthenticationSession::makeWindow(GtkWindow* parent)
     gtk_window_set_modal(window, TRUE);
     if (parent) {
         gtk_window_set_transient_for(window, parent);
-        // Closing the application's window takes the sheet with it, which then reports a cancelled login.
-        gtk_window_set_destroy_with_parent(window, TRUE);
         if (auto* application = gtk_window_get_application(parent))
             gtk_window_set_application(window, application);
     }
@@ -77,7 +76,7 @@ void GtkAuthenticationSession::makeWindow(GtkWindow* parent)
     gtk_widget_add_controller(GTK_WIDGET(window), shortcuts);
 }
 
-void GtkAuthenticationSession::connectSignals()
+void GtkAuthenticationSession::connectSignals(GtkWindow* parent)
 {
     m_connections.push_back(
         connectSignal<gboolean(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType)>(m_webView.get(),
@@ -86,9 +85,18 @@ void GtkAuthenticationSession::connectSignals()
             }));
     m_connections.push_back(connectSignal<void(WebKitWebView*, GParamSpec*)>(
         m_webView.get(), "notify::uri", [this](WebKitWebView*, GParamSpec*) { updateTitle(); }));
-    // Every way the window goes (closed, cancelled, taken along by its parent) ends here.
+    // The close button, Escape and the window manager: the sheet closes itself and reports (a callback
+    // already reached still counts).
+    m_connections.push_back(connectSignal<gboolean(GtkWindow*)>(m_window.get(), "close-request", [this](GtkWindow*) {
+        end();
+        return TRUE;
+    }));
+    // Destroyed from outside (the application going away): the sheet is over as well.
     m_connections.push_back(
-        connectSignal<void(GtkWidget*)>(m_window.get(), "destroy", [this](GtkWidget*) { windowDestroyed(); }));
+        connectSignal<void(GtkWidget*)>(m_window.get(), "unrealize", [this](GtkWidget*) { end(); }));
+    // A destroyed window is unrealized; a window made for the sheet alone, never shown, never is.
+    if (parent)
+        m_connections.push_back(connectSignal<void(GtkWidget*)>(parent, "unrealize", [this](GtkWidget*) { end(); }));
 }
 
 gboolean GtkAuthenticationSession::decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type)
@@ -108,30 +116,22 @@ gboolean GtkAuthenticationSession::decidePolicy(WebKitPolicyDecision* decision, 
         return FALSE;
     webkit_policy_decision_ignore(decision);
     m_callbackURL = std::move(url);
-    closeSoon();
+    endSoon();
     return TRUE;
 }
 
-void GtkAuthenticationSession::closeSoon()
+void GtkAuthenticationSession::endSoon()
 {
-    // Not from inside WebKit's own signal: the window and its web view go once WebKit has returned.
-    m_closing.reset(g_idle_source_new());
+    // Not from inside WebKit's own signal: the sheet and its web view go once WebKit has returned.
+    m_ending.reset(g_idle_source_new());
     g_source_set_callback(
-        m_closing.get(),
+        m_ending.get(),
         [](gpointer self) -> gboolean {
-            static_cast<GtkAuthenticationSession*>(self)->closeWindow();
+            static_cast<GtkAuthenticationSession*>(self)->end();
             return G_SOURCE_REMOVE;
         },
         this, nullptr);
-    g_source_attach(m_closing.get(), nullptr);
-}
-
-void GtkAuthenticationSession::closeWindow()
-{
-    m_closing.reset();
-    // Destroying reaches windowDestroyed, which reports; this object may be gone when it returns.
-    if (auto window = m_window)
-        gtk_window_destroy(window.get());
+    g_source_attach(m_ending.get(), nullptr);
 }
 
 void GtkAuthenticationSession::cancel()
@@ -140,23 +140,24 @@ void GtkAuthenticationSession::cancel()
         m_state = State::ended; // never shown: nothing to report
         return;
     }
-    if (m_state != State::showing)
-        return;
     // A cancel wins over a callback reached but not yet reported.
     m_callbackURL.reset();
-    closeWindow();
+    end();
 }
 
-void GtkAuthenticationSession::windowDestroyed()
+void GtkAuthenticationSession::end()
 {
+    if (m_state != State::showing)
+        return;
+    m_state = State::ended;
     // The completion may release the last reference to this session.
     auto self = weak_from_this().lock();
     m_connections.clear();
-    m_closing.reset();
+    m_ending.reset();
+    if (auto window = std::exchange(m_window, nullptr))
+        gtk_window_destroy(window.get()); // nothing more when it is already on its way out
     m_webView.reset();
-    m_window.reset();
     m_anchor.reset();
-    m_state = State::ended;
     auto completion = std::move(m_completion);
     auto callbackURL = std::exchange(m_callbackURL, std::nullopt);
     if (!completion)

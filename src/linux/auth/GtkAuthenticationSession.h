@@ -16,9 +16,9 @@ namespace norla {
 
 // The sign-in sheet on GTK: a modal window with a web view of its own, on the application's network
 // session so that the provider's cookies and ours are the main view's. It ends when a navigation reaches
-// the callback (that navigation is cancelled and the callback URL reported) or when its window goes away
-// (closed by the user, by `cancel`, or with the window it is shown over), which reports the cancelled
-// login. The completion runs once, on the main thread. Main thread only.
+// the callback (that navigation is cancelled and the callback URL reported), or with the cancelled login
+// when the user closes it, when `cancel` is called, or when the window it is shown over goes away. The
+// completion runs once, on the main thread. Main thread only.
 class GtkAuthenticationSession final : public AuthenticationSession,
                                        public std::enable_shared_from_this<GtkAuthenticationSession> {
 public:
@@ -58,11 +58,11 @@ private:
     };
 
     void makeWindow(GtkWindow* parent);
-    void connectSignals();
+    void connectSignals(GtkWindow* parent);
     gboolean decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
-    void closeSoon();
-    void closeWindow();
-    void windowDestroyed();
+    void endSoon();
+    // Closes the sheet and reports the callback URL if one was reached, else the cancelled login.
+    void end();
     void updateTitle();
 
     Url m_url;
@@ -73,13 +73,13 @@ private:
     bool m_prefersEphemeral = false;
 
     State m_state = State::idle;
-    // Set once a navigation reached the callback; reported when the window has gone.
+    // Set once a navigation reached the callback; reported when the sheet has closed.
     std::optional<Url> m_callbackURL;
     // Held while the sheet shows: a window made for the sheet alone lives as long as the sheet.
     std::shared_ptr<Window> m_anchor;
     GRef<GtkWindow> m_window;
     GRef<WebKitWebView> m_webView;
-    std::unique_ptr<GSource, SourceDeleter> m_closing;
+    std::unique_ptr<GSource, SourceDeleter> m_ending;
     std::vector<SignalConnection> m_connections;
 };
 

@@ -1,0 +1,236 @@
+// The sign-in sheet in real WebKit against the demo's provider pages.
+#include "WebKitFixture.h"
+
+#include "app/GtkWindowHandle.h"
+#include "auth/GtkAuthenticationSession.h"
+#include "auth/GtkAuthenticationSessionFactory.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace norla::test {
+namespace {
+
+    constexpr const char* callbackHost = "callback.example";
+    constexpr const char* callbackPath = "/oauth/done";
+    constexpr const char* callback = "https%3A%2F%2Fcallback.example%2Foauth%2Fdone";
+
+    struct Report {
+        std::optional<Url> callbackURL;
+        std::optional<Error> error;
+    };
+
+    // A window of the application's, as the presentation context hands it out.
+    class ShownWindow final : public Window, public GtkWindowHandle {
+    public:
+        explicit ShownWindow(GtkWindow* window)
+            : m_window(window)
+        {
+        }
+        bool isKeyWindow() const override { return true; }
+        GtkWindow* gtkWindow() const override { return m_window; }
+
+    private:
+        GtkWindow* m_window;
+    };
+
+    struct WindowDestroyer {
+        void operator()(GtkWindow* window) const { gtk_window_destroy(window); }
+    };
+    using OwnedWindow = std::unique_ptr<GtkWindow, WindowDestroyer>;
+
+    OwnedWindow presentedWindow()
+    {
+        OwnedWindow window(GTK_WINDOW(gtk_window_new()));
+        gtk_window_present(window.get());
+        return window;
+    }
+
+    struct CookieListDeleter {
+        void operator()(GList* list) const
+        {
+            g_list_free_full(list, reinterpret_cast<GDestroyNotify>(soup_cookie_free));
+        }
+    };
+
+    class Anchor final : public AuthenticationPresentationContextProviding {
+    public:
+        explicit Anchor(std::shared_ptr<Window> window)
+            : m_window(std::move(window))
+        {
+        }
+        std::shared_ptr<Window> presentationAnchor() override { return m_window; }
+
+    private:
+        std::shared_ptr<Window> m_window;
+    };
+
+    class AuthenticationSessionTests : public WebKitFixture {
+    protected:
+        void TearDown() override
+        {
+            m_session.reset();
+            WebKitFixture::TearDown();
+            m_webViews.reset();
+        }
+
+        GtkAuthenticationSession& makeSession(const std::string& path)
+        {
+            if (!m_webViews)
+                m_webViews
+                    = std::make_unique<WebKitWebViewFactory>(dataDirectory() / "data", dataDirectory() / "cache");
+            GtkAuthenticationSessionFactory factory(
+                GRef<WebKitNetworkSession>::retain(m_webViews->persistentSession()));
+            auto url = parseUrl(origin() + path);
+            EXPECT_TRUE(url) << path;
+            auto session = factory.makeSession(url.value_or(Url {}), callbackHost, callbackPath,
+                [this, mainThread = std::this_thread::get_id()](
+                    std::optional<Url> callbackURL, std::optional<Error> error) {
+                    EXPECT_EQ(std::this_thread::get_id(), mainThread) << "completed off the main thread";
+                    m_reports.push_back({ std::move(callbackURL), std::move(error) });
+                });
+            m_session = std::dynamic_pointer_cast<GtkAuthenticationSession>(session);
+            EXPECT_TRUE(m_session);
+            return *m_session;
+        }
+
+        bool waitForSheetLoad()
+        {
+            bool finished = false;
+            auto connection = connectSignal<void(WebKitWebView*, WebKitLoadEvent)>(
+                m_session->webView(), "load-changed", [&finished](WebKitWebView*, WebKitLoadEvent event) {
+                    finished = finished || event == WEBKIT_LOAD_FINISHED;
+                });
+            return runUntil([&] { return finished; });
+        }
+
+        // Lets the main loop run on for a moment, so that a second report would have arrived.
+        void settle()
+        {
+            for (int i = 0; i < 100 && g_main_context_iteration(nullptr, FALSE); ++i) { }
+        }
+
+        static bool isCancelledLogin(const Report& report)
+        {
+            return !report.callbackURL && report.error && report.error->is(AuthenticationSessionError::canceledLogin);
+        }
+
+        std::unique_ptr<WebKitWebViewFactory> m_webViews;
+        std::shared_ptr<GtkAuthenticationSession> m_session;
+        std::vector<Report> m_reports;
+    };
+
+    TEST_F(AuthenticationSessionTests, TheProvidersRedirectToTheCallbackEndsTheSheetWithItsURLAndLeavesItsCookies)
+    {
+        auto& session = makeSession(std::string("/auth/oauth/approve?state=s1&callback=") + callback);
+        ASSERT_TRUE(session.start());
+        EXPECT_FALSE(session.start()) << "a session starts once";
+        ASSERT_NE(session.window(), nullptr);
+        EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(session.window())));
+
+        ASSERT_TRUE(runUntil([&] { return !m_reports.empty(); }));
+        settle();
+        ASSERT_EQ(m_reports.size(), 1u);
+        ASSERT_TRUE(m_reports[0].callbackURL);
+        EXPECT_FALSE(m_reports[0].error);
+        EXPECT_EQ(
+            m_reports[0].callbackURL->absoluteString, "https://callback.example/oauth/done?code=demo-code&state=s1");
+        EXPECT_EQ(session.window(), nullptr);
+
+        // The provider's sign-in happened on the application's network session: the main view has the cookie.
+        struct Lookup {
+            bool done = false;
+            std::vector<std::string> names;
+        } lookup;
+        auto* cookies = webkit_network_session_get_cookie_manager(m_webViews->persistentSession());
+        webkit_cookie_manager_get_cookies(
+            cookies, (origin() + "/chat").c_str(), nullptr,
+            [](GObject* manager, GAsyncResult* result, gpointer data) {
+                auto& found = *static_cast<Lookup*>(data);
+                std::unique_ptr<GList, CookieListDeleter> list(
+                    webkit_cookie_manager_get_cookies_finish(WEBKIT_COOKIE_MANAGER(manager), result, nullptr));
+                for (GList* item = list.get(); item; item = item->next)
+                    found.names.emplace_back(soup_cookie_get_name(static_cast<SoupCookie*>(item->data)));
+                found.done = true;
+            },
+            &lookup);
+        ASSERT_TRUE(runUntil([&] { return lookup.done; }));
+        EXPECT_EQ(lookup.names, std::vector<std::string> { "vantorel_session" });
+    }
+
+    TEST_F(AuthenticationSessionTests, FollowingTheConsentLinkEndsTheSheetShownModalOverTheAnchorWindow)
+    {
+        auto parent = presentedWindow();
+        auto& session = makeSession(std::string("/auth/oauth/authorize?callback=") + callback);
+        session.setPresentationContextProvider(std::make_shared<Anchor>(std::make_shared<ShownWindow>(parent.get())));
+        ASSERT_TRUE(session.start());
+        EXPECT_EQ(gtk_window_get_transient_for(session.window()), parent.get());
+        EXPECT_TRUE(gtk_window_get_modal(session.window()));
+        ASSERT_TRUE(waitForSheetLoad());
+        EXPECT_EQ(std::string(gtk_window_get_title(session.window())), "ログイン — 127.0.0.1");
+        EXPECT_TRUE(m_reports.empty()) << "the consent page itself is not the callback";
+
+        webkit_web_view_evaluate_javascript(session.webView(), "document.getElementById('authorize-continue').click()",
+            -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(runUntil([&] { return !m_reports.empty(); }));
+        settle();
+        ASSERT_EQ(m_reports.size(), 1u);
+        ASSERT_TRUE(m_reports[0].callbackURL);
+        EXPECT_EQ(m_reports[0].callbackURL->absoluteString, "https://callback.example/oauth/done");
+    }
+
+    TEST_F(AuthenticationSessionTests, ClosingTheSheetOrTheWindowItIsShownOverReportsTheCancelledLoginOnce)
+    {
+        auto& closed = makeSession(std::string("/auth/oauth/authorize?callback=") + callback);
+        ASSERT_TRUE(closed.start());
+        ASSERT_TRUE(waitForSheetLoad());
+        gtk_window_close(closed.window());
+        ASSERT_TRUE(runUntil([&] { return !m_reports.empty(); }));
+        settle();
+        ASSERT_EQ(m_reports.size(), 1u);
+        EXPECT_TRUE(isCancelledLogin(m_reports[0]));
+        EXPECT_EQ(closed.window(), nullptr);
+
+        m_reports.clear();
+        auto parent = presentedWindow();
+        auto& orphaned = makeSession(std::string("/auth/oauth/authorize?callback=") + callback);
+        orphaned.setPresentationContextProvider(std::make_shared<Anchor>(std::make_shared<ShownWindow>(parent.get())));
+        ASSERT_TRUE(orphaned.start());
+        parent.reset();
+        settle();
+        ASSERT_EQ(m_reports.size(), 1u);
+        EXPECT_TRUE(isCancelledLogin(m_reports[0]));
+        EXPECT_EQ(orphaned.window(), nullptr);
+    }
+
+    TEST_F(AuthenticationSessionTests, ACancelledSessionReportsOnceAndNeverStartsAgain)
+    {
+        auto& session = makeSession(std::string("/auth/oauth/authorize?callback=") + callback);
+        ASSERT_TRUE(session.start());
+        session.cancel();
+        EXPECT_EQ(session.window(), nullptr);
+        session.cancel();
+        EXPECT_FALSE(session.start());
+        settle();
+        ASSERT_EQ(m_reports.size(), 1u);
+        EXPECT_TRUE(isCancelledLogin(m_reports[0]));
+
+        // Cancelled before it showed, or never a web page: no sheet and nothing to report.
+        m_reports.clear();
+        auto& unstarted = makeSession(std::string("/auth/oauth/authorize?callback=") + callback);
+        unstarted.cancel();
+        EXPECT_FALSE(unstarted.start());
+        EXPECT_EQ(unstarted.window(), nullptr);
+        GtkAuthenticationSession notAWebPage(*parseUrl("mailto:someone@example.com"),
+            AuthenticationCallback(callbackHost, callbackPath), nullptr,
+            [this](std::optional<Url>, std::optional<Error>) { m_reports.push_back({}); });
+        EXPECT_FALSE(notAWebPage.start());
+        settle();
+        EXPECT_TRUE(m_reports.empty());
+    }
+
+} // namespace
+} // namespace norla::test
