@@ -94,13 +94,12 @@ namespace {
         EXPECT_NEAR(audio->duration(), expected, expected * 0.02);
         auto& left = audio->samples[0];
         auto& right = audio->samples[1];
-        EXPECT_GT(toneAmplitude(left, systemTone, 16000), 0.3);
-        EXPECT_LT(toneAmplitude(left, microphoneTone, 16000), 0.02);
-        EXPECT_GT(toneAmplitude(right, microphoneTone, 16000), 0.3);
-        EXPECT_LT(toneAmplitude(right, systemTone, 16000), 0.02);
-        EXPECT_LT(toneAmplitude(left, pausedSystemTone, 16000), 0.02);
-        EXPECT_LT(toneAmplitude(right, pausedMicrophoneTone, 16000), 0.02);
-        // The pause leaves no hole: both channels play on throughout.
+        EXPECT_GT(medianToneAmplitude(left, systemTone, 16000), 0.3);
+        EXPECT_LT(largestToneAmplitude(left, microphoneTone, 16000), 0.05);
+        EXPECT_GT(medianToneAmplitude(right, microphoneTone, 16000), 0.3);
+        EXPECT_LT(largestToneAmplitude(right, systemTone, 16000), 0.05);
+        EXPECT_LT(largestToneAmplitude(left, pausedSystemTone, 16000), 0.05);
+        EXPECT_LT(largestToneAmplitude(right, pausedMicrophoneTone, 16000), 0.05);
         // After the first half second (a source may take that long to deliver its first block).
         EXPECT_LT(longestSilence({ left.begin() + 8000, left.end() }, 16000), 0.1);
         EXPECT_LT(longestSilence({ right.begin() + 8000, right.end() }, 16000), 0.1);
@@ -137,8 +136,8 @@ namespace {
         auto expected = elapsed(started, paused) + elapsed(resumed, stopping);
         EXPECT_NEAR(audio->duration(), expected, expected * 0.02);
         auto& samples = audio->samples[0];
-        EXPECT_GT(toneAmplitude(samples, microphoneTone, 16000), 0.3);
-        EXPECT_LT(toneAmplitude(samples, systemTone, 16000), 0.02);
+        EXPECT_GT(medianToneAmplitude(samples, microphoneTone, 16000), 0.3);
+        EXPECT_LT(largestToneAmplitude(samples, systemTone, 16000), 0.05);
         EXPECT_LT(longestSilence({ samples.begin() + 8000, samples.end() }, 16000), 0.1);
     }
 
@@ -174,7 +173,7 @@ namespace {
         auto audio = DecodedAudio::decode(path.value());
         ASSERT_TRUE(audio);
         EXPECT_NEAR(audio->duration(), 2.0, 0.5);
-        EXPECT_GT(toneAmplitude(audio->samples[0], systemTone, 16000), 0.3);
+        EXPECT_GT(medianToneAmplitude(audio->samples[0], systemTone, 16000), 0.3);
     }
 
 } // namespace

@@ -105,6 +105,32 @@ double toneAmplitude(
     return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(end - begin);
 }
 
+namespace {
+    std::vector<double> windowedAmplitudes(const std::vector<float>& samples, double frequency, int sampleRate)
+    {
+        std::vector<double> amplitudes;
+        auto window = static_cast<std::size_t>(sampleRate / 4);
+        for (std::size_t begin = 0; window > 0 && begin + window <= samples.size(); begin += window)
+            amplitudes.push_back(toneAmplitude(samples, frequency, sampleRate, begin, begin + window));
+        return amplitudes;
+    }
+} // namespace
+
+double medianToneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate)
+{
+    auto amplitudes = windowedAmplitudes(samples, frequency, sampleRate);
+    if (amplitudes.empty())
+        return 0;
+    std::nth_element(amplitudes.begin(), amplitudes.begin() + std::ptrdiff_t(amplitudes.size() / 2), amplitudes.end());
+    return amplitudes[amplitudes.size() / 2];
+}
+
+double largestToneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate)
+{
+    auto amplitudes = windowedAmplitudes(samples, frequency, sampleRate);
+    return amplitudes.empty() ? 0 : *std::max_element(amplitudes.begin(), amplitudes.end());
+}
+
 double longestSilence(const std::vector<float>& samples, int sampleRate, float threshold)
 {
     std::size_t longest = 0;

@@ -28,6 +28,12 @@ struct DecodedAudio {
 double toneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate, std::size_t begin = 0,
     std::size_t end = std::string::npos);
 
+// The tone's amplitude in consecutive quarter seconds: the median (is the tone there throughout?) and the
+// largest (is it anywhere?). Unlike one filter over everything, a jump of the tone's phase, as where a pause
+// was cut out, does not weaken it.
+double medianToneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate);
+double largestToneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate);
+
 // The longest run of samples whose magnitude stays below `threshold`, in seconds.
 double longestSilence(const std::vector<float>& samples, int sampleRate, float threshold = 0.01f);
 
