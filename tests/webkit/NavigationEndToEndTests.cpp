@@ -117,6 +117,7 @@ namespace {
             return variables;
         }();
         std::vector<char*> envp;
+        envp.reserve(environment.size() + 1);
         for (auto& variable : environment)
             envp.push_back(variable.data());
         envp.push_back(nullptr);
