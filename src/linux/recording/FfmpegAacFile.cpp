@@ -12,7 +12,6 @@ namespace norla {
 namespace {
 
     constexpr int maximumChannels = 8;
-    constexpr std::int64_t fragmentMicroseconds = 10'000'000;
 
     bool fits(const AudioFileSettings& settings, const AudioFormat& format)
     {
@@ -25,18 +24,19 @@ namespace {
 
 } // namespace
 
-Result<std::unique_ptr<AudioFile>> FfmpegAacFile::open(
-    const std::filesystem::path& file, const AudioFileSettings& settings, const AudioFormat& processingFormat)
+Result<std::unique_ptr<AudioFile>> FfmpegAacFile::open(const std::filesystem::path& file,
+    const AudioFileSettings& settings, const AudioFormat& processingFormat, const Muxing& muxing)
 {
     if (!fits(settings, processingFormat))
         return ffmpegError(AVERROR(EINVAL));
     auto aacFile = std::make_unique<FfmpegAacFile>(Key {});
-    if (auto ready = aacFile->setUp(file, settings); !ready)
+    if (auto ready = aacFile->setUp(file, settings, muxing); !ready)
         return ready.error();
     return std::unique_ptr<AudioFile>(std::move(aacFile));
 }
 
-Result<void> FfmpegAacFile::setUp(const std::filesystem::path& file, const AudioFileSettings& settings)
+Result<void> FfmpegAacFile::setUp(
+    const std::filesystem::path& file, const AudioFileSettings& settings, const Muxing& muxing)
 {
     m_channelCount = settings.numberOfChannels;
     auto rate = static_cast<int>(settings.sampleRate);
@@ -45,6 +45,8 @@ Result<void> FfmpegAacFile::setUp(const std::filesystem::path& file, const Audio
     if (int status = avformat_alloc_output_context2(&container, nullptr, "ipod", file.c_str()); status < 0)
         return ffmpegError(status);
     m_container.reset(container);
+    if (muxing.flushPackets)
+        m_container->flags |= AVFMT_FLAG_FLUSH_PACKETS;
 
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
     if (!codec)
@@ -71,12 +73,14 @@ Result<void> FfmpegAacFile::setUp(const std::filesystem::path& file, const Audio
 
     if (int status = avio_open(&m_container->pb, file.c_str(), AVIO_FLAG_WRITE); status < 0)
         return ffmpegError(status);
-    // The muxer keeps an index entry per packet until the file is finished; written in fragments of ten
-    // seconds, the index goes out with each fragment and memory stays flat however long the recording.
-    // (The price: the encoder's padding of the last frame, at most 64 ms of silence, stays at the end.)
+    // The muxer keeps an index entry per packet until the file is finished; written in fragments, the
+    // index goes out with each fragment and memory stays flat however long the recording. (The price: the
+    // encoder's padding of the last frame, at most 64 ms of silence, stays at the end.)
     AVDictionaryHolder options;
-    if (int status = av_dict_set_int(options.address(), "frag_duration", fragmentMicroseconds, 0); status < 0)
-        return ffmpegError(status);
+    for (auto& [key, value] : muxing.options) {
+        if (int status = av_dict_set(options.address(), key.c_str(), value.c_str(), 0); status < 0)
+            return ffmpegError(status);
+    }
     if (int status = avformat_write_header(m_container.get(), options.address()); status < 0)
         return ffmpegError(status);
 

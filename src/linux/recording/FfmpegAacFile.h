@@ -4,6 +4,9 @@
 #include "recording/FfmpegPtr.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace norla {
 
@@ -12,8 +15,17 @@ namespace norla {
 // one packet and one fragment's index whatever the length.
 class FfmpegAacFile final : public AudioFile {
 public:
-    static Result<std::unique_ptr<AudioFile>> open(
-        const std::filesystem::path& file, const AudioFileSettings& settings, const AudioFormat& processingFormat);
+    // How the muxer lays the file out: its options (movflags, fragment durations) and whether each packet
+    // goes to the disk at once.
+    struct Muxing {
+        std::vector<std::pair<std::string, std::string>> options;
+        bool flushPackets = false;
+    };
+    // Ten-second fragments: the index goes out with each fragment, so memory stays flat.
+    static Muxing tenSecondFragments() { return { { { "frag_duration", "10000000" } }, false }; }
+
+    static Result<std::unique_ptr<AudioFile>> open(const std::filesystem::path& file, const AudioFileSettings& settings,
+        const AudioFormat& processingFormat, const Muxing& muxing = tenSecondFragments());
 
     Result<void> write(const AudioPcmBuffer& buffer) override;
     Result<void> close() override;
@@ -28,7 +40,7 @@ public:
     explicit FfmpegAacFile(Key) { }
 
 private:
-    Result<void> setUp(const std::filesystem::path& file, const AudioFileSettings& settings);
+    Result<void> setUp(const std::filesystem::path& file, const AudioFileSettings& settings, const Muxing& muxing);
     Result<void> sendFilledFrame();
     // Sends a frame (or, with null, the end of input) and writes every packet the encoder has ready.
     Result<void> encode(AVFrame* frame);

@@ -3,7 +3,7 @@
 #include "platform/AudioFileWriter.h"
 #include "recording/FfmpegPtr.h"
 
-#include <cstdint>
+#include <memory>
 
 namespace norla {
 
@@ -27,23 +27,11 @@ public:
     Result<void> close() override;
 
 private:
-    Result<void> setUp(const std::filesystem::path& file, const AudioFileSettings& settings);
-    Result<void> sendFilledFrame();
     // Replaces the finished fragmented file by a regular one with the same packets.
     static Result<void> rewriteUnfragmented(const std::filesystem::path& file);
-    // Sends a frame (or, with null, the end of input) and writes every packet the encoder has ready.
-    Result<void> encode(AVFrame* frame);
 
     std::filesystem::path m_path;
-    AVOutputFormatContextPtr m_container;
-    AVCodecContextPtr m_encoder;
-    AVStream* m_stream = nullptr; // owned by m_container
-    AVFramePtr m_frame;
-    AVPacketPtr m_packet;
-    int m_channelCount = 0;
-    int m_framesFilled = 0; // of the current encoder frame
-    std::int64_t m_framesSent = 0;
-    bool m_closed = false;
+    std::unique_ptr<AudioFile> m_file;
 };
 
 } // namespace norla
