@@ -6,10 +6,17 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace norla::test {
+
+namespace {
+    // Runs in the server's process before it starts: a test program that dies (a sanitizer stopping it, a
+    // crash) takes the server with it, instead of leaving it holding the test runner's output open.
+    void dieWithParent(gpointer) { prctl(PR_SET_PDEATHSIG, SIGTERM); }
+} // namespace
 
 void WebKitFixture::SetUp()
 {
@@ -21,8 +28,8 @@ void WebKitFixture::SetUp()
     const char* argv[] = { NORLA_NODE, NORLA_DEMO_SERVER, "--port", "0", nullptr };
     int out = -1;
     GErrorPtr error;
-    ASSERT_TRUE(g_spawn_async_with_pipes(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
-        nullptr, &m_server, nullptr, &out, nullptr, GErrorOut(error)))
+    ASSERT_TRUE(g_spawn_async_with_pipes(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD,
+        dieWithParent, nullptr, &m_server, nullptr, &out, nullptr, GErrorOut(error)))
         << error->message;
     // The server's first line: "demo: http://127.0.0.1:P (other origin: http://127.0.0.1:Q)".
     std::unique_ptr<FILE, int (*)(FILE*)> stream(fdopen(out, "r"), &std::fclose);
