@@ -34,11 +34,11 @@ Result<std::unique_ptr<PulseRecordStream>> PulseRecordStream::open(
 {
     if (configuration.sampleRate == 0 || configuration.channels == 0 || configuration.blockDuration <= Duration::zero())
         return pulseError(PA_ERR_INVALID);
-    pa_sample_spec spec {};
-    spec.format = PA_SAMPLE_FLOAT32LE;
-    spec.rate = configuration.sampleRate;
-    spec.channels = configuration.channels;
-    if (!pa_sample_spec_valid(&spec))
+    pa_sample_spec sampleSpec {};
+    sampleSpec.format = PA_SAMPLE_FLOAT32LE;
+    sampleSpec.rate = configuration.sampleRate;
+    sampleSpec.channels = configuration.channels;
+    if (!pa_sample_spec_valid(&sampleSpec))
         return pulseError(PA_ERR_INVALID);
 
     pa_buffer_attr attributes {};
@@ -49,12 +49,12 @@ Result<std::unique_ptr<PulseRecordStream>> PulseRecordStream::open(
     attributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(
         static_cast<pa_usec_t>(
             std::chrono::duration_cast<std::chrono::microseconds>(configuration.blockDuration).count()),
-        &spec));
+        &sampleSpec));
 
     int error = 0;
     auto* server = configuration.server.empty() ? nullptr : configuration.server.c_str();
     PulseSimplePtr connection(pa_simple_new(server, applicationName, PA_STREAM_RECORD, configuration.device.c_str(),
-        configuration.streamName.c_str(), &spec, nullptr, &attributes, &error));
+        configuration.streamName.c_str(), &sampleSpec, nullptr, &attributes, &error));
     if (!connection)
         return pulseError(error);
     return std::make_unique<PulseRecordStream>(Key {}, configuration, std::move(clock), std::move(connection));

@@ -18,10 +18,10 @@ std::string PulseTestServer::unreachableReason()
     const char* server = std::getenv("PULSE_SERVER");
     if (!server || !*server)
         return "PULSE_SERVER is not set: run the tests through ctest, whose fixture starts the server";
-    pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, 16000, 1 };
+    pa_sample_spec sampleSpec { PA_SAMPLE_FLOAT32LE, 16000, 1 };
     int error = 0;
     PulseSimplePtr connection(pa_simple_new(nullptr, "norla-tests", PA_STREAM_RECORD,
-        std::string(microphoneSource).c_str(), "reachability", &spec, nullptr, nullptr, &error));
+        std::string(microphoneSource).c_str(), "reachability", &sampleSpec, nullptr, nullptr, &error));
     if (!connection)
         return std::string(server) + ": " + pa_strerror(error);
     return {};
