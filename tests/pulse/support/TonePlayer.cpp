@@ -23,18 +23,18 @@ TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude, cons
     : m_amplitude(amplitude)
     , m_frequency(frequency)
 {
-    pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
+    pa_sample_spec sampleSpec { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
     pa_buffer_attr attributes {};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
     // A deep buffer: a busy machine that holds this thread back for less than its length does not break
     // the tone off. A change of tone takes as long to reach the sink.
-    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(bufferMicroseconds, &spec));
+    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(bufferMicroseconds, &sampleSpec));
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
     PulseSimplePtr connection(pa_simple_new(server.empty() ? nullptr : server.c_str(), "norla-tests",
-        PA_STREAM_PLAYBACK, sink.c_str(), "test tone", &spec, nullptr, &attributes, &error));
+        PA_STREAM_PLAYBACK, sink.c_str(), "test tone", &sampleSpec, nullptr, &attributes, &error));
     if (!connection) {
         m_error = pa_strerror(error);
         return;
