@@ -12,6 +12,8 @@ packages=(
   libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
   libpulse-dev
   ffmpeg sox xvfb xauth pulseaudio pulseaudio-utils
+  # WebKit plays recordings (AAC in MP4) in the page through GStreamer: its AAC decoder and sound output.
+  gstreamer1.0-libav gstreamer1.0-pulseaudio
   time
   fonts-ipafont-gothic
 )

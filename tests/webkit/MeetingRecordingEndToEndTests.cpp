@@ -1,0 +1,177 @@
+// A meeting recorded from the demo application's recording page in the shell, as a user would: start,
+// pause, resume and stop on the page, while the test sound server plays one tone as the computer's sound
+// and another into the virtual microphone; then the page plays the recording back, and what it plays is
+// heard on the computer's speaker (the sound server's default sink).
+#include "ChildProcess.h"
+#include "DecodedAudio.h"
+#include "OfficeHostFixture.h"
+#include "PulseTestServer.h"
+#include "TonePlayer.h"
+
+#include "recording/MeetingRecorder.h"
+#include "recording/SystemAudioCapture.h"
+
+#include <chrono>
+#include <cstdlib>
+
+namespace norla::test {
+namespace {
+
+    using namespace std::chrono_literals;
+
+    constexpr double systemTone = 440;
+    constexpr double microphoneTone = 1000;
+    // Played only while the recording is paused: none of it may reach the file.
+    constexpr double pausedSystemTone = 2000;
+    constexpr double pausedMicrophoneTone = 2500;
+    constexpr int rate = 16000;
+    // The AAC encoder's priming frame, which readers of the meeting's fragmented file count in its length
+    // (the last frame's padding, under one frame more, stays within the tolerance).
+    constexpr double encoderPriming = 1024.0 / rate;
+
+    class MeetingRecordingEndToEndTests : public OfficeHostFixture {
+    protected:
+        void SetUp() override
+        {
+            if (!std::getenv("PULSE_SERVER"))
+                GTEST_SKIP() << "needs the test sound server: ctest runs this with it";
+            OfficeHostFixture::SetUp();
+            auto reason = PulseTestServer::unreachableReason();
+            ASSERT_TRUE(reason.empty()) << "the test PulseAudio server is not reachable: " << reason;
+        }
+
+        // Real sound flows in real time: the main loop goes on while the test waits for it.
+        void let(std::chrono::milliseconds length)
+        {
+            bool over = false;
+            g_timeout_add(
+                static_cast<guint>(length.count()),
+                [](gpointer flag) -> gboolean {
+                    *static_cast<bool*>(flag) = true;
+                    return G_SOURCE_REMOVE;
+                },
+                &over);
+            runUntil([&] { return over; }, static_cast<int>(length.count() / 1000) + 30);
+        }
+
+        // Until the capture's timeline has its origin: from then on every moment is in the file.
+        bool waitForAudio()
+        {
+            auto capture = MeetingRecorder::shared()->capture();
+            for (int attempt = 0; capture && attempt < 500; ++attempt) {
+                if (capture->queue().sync([&] { return capture->origin().has_value(); }))
+                    return true;
+                let(10ms);
+            }
+            return false;
+        }
+
+        // Clicks a button of the recording page and waits for the state it then shows.
+        bool press(GtkWebView& webView, const std::string& button, const std::string& state)
+        {
+            auto clicked
+                = call(webView, "document.getElementById(button).click(); return true;", { { "button", button } });
+            return clicked.ok()
+                && waitInPage(webView,
+                    "document.getElementById('record-state').textContent === '" + state
+                        + "' || document.getElementById('record-error').textContent !== ''");
+        }
+
+        std::string pageError(GtkWebView& webView)
+        {
+            auto error = call(webView, "return document.getElementById('record-error').textContent;");
+            return error.ok() && error.value().asString() ? *error.value().asString() : "no answer from the page";
+        }
+    };
+
+    double seconds(std::chrono::steady_clock::duration length) { return std::chrono::duration<double>(length).count(); }
+
+    TEST_F(MeetingRecordingEndToEndTests, TheRecordingPageRecordsSystemAudioAndMicrophoneAndPlaysTheMeetingBack)
+    {
+        TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
+        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
+        ASSERT_TRUE(system.isPlaying() && microphone.isPlaying()) << system.error() << microphone.error();
+        auto webView = openOffice("/meeting-notes/record?mode=desktop-app");
+        ASSERT_TRUE(webView);
+
+        ASSERT_TRUE(press(*webView, "record-start", "録音中"));
+        ASSERT_EQ(pageError(*webView), "");
+        ASSERT_TRUE(MeetingRecorder::shared()->isRecording());
+        ASSERT_TRUE(waitForAudio()) << "no sound reached the recorder";
+        auto started = std::chrono::steady_clock::now();
+        let(4s);
+        auto paused = std::chrono::steady_clock::now();
+        ASSERT_TRUE(press(*webView, "record-pause", "一時停止中")) << pageError(*webView);
+        system.setFrequency(pausedSystemTone);
+        microphone.setFrequency(pausedMicrophoneTone);
+        let(TonePlayer::changeDelay + 1s);
+        system.setFrequency(systemTone);
+        microphone.setFrequency(microphoneTone);
+        let(TonePlayer::changeDelay + 500ms); // the paused tones leave the server before the recording goes on
+        auto resumed = std::chrono::steady_clock::now();
+        ASSERT_TRUE(press(*webView, "record-resume", "録音中")) << pageError(*webView);
+        let(4s);
+        auto stopping = std::chrono::steady_clock::now();
+        ASSERT_TRUE(press(*webView, "record-stop", "待機中"));
+        ASSERT_EQ(pageError(*webView), "");
+        auto listed
+            = call(*webView, "return [...document.querySelectorAll('#recordings li')].map((i) => i.dataset.path);");
+        ASSERT_TRUE(listed.ok() && listed.value().asArray() && listed.value().asArray()->size() == 1)
+            << (listed.ok() ? listed.value().toJSON() : listed.error().description());
+        std::filesystem::path path = *listed.value().asArray()->front().asString();
+
+        // What was written: the computer's sound left, the microphone right, the pause cut out.
+        EXPECT_EQ(path.filename(), "meeting.m4a");
+        EXPECT_EQ(path.parent_path().parent_path(), recordingsDirectory());
+        auto audio = DecodedAudio::decode(path);
+        ASSERT_TRUE(audio);
+        ASSERT_EQ(audio->channels, 2);
+        auto expected = seconds(paused - started) + seconds(stopping - resumed);
+        EXPECT_NEAR(audio->duration() - encoderPriming, expected, expected * 0.02);
+        auto& left = audio->samples[0];
+        auto& right = audio->samples[1];
+        EXPECT_GT(medianToneAmplitude(left, systemTone, rate), 0.3);
+        EXPECT_LT(largestToneAmplitude(left, microphoneTone, rate), 0.05);
+        EXPECT_GT(medianToneAmplitude(right, microphoneTone, rate), 0.3);
+        EXPECT_LT(largestToneAmplitude(right, systemTone, rate), 0.05);
+        EXPECT_LT(largestToneAmplitude(left, pausedSystemTone, rate), 0.05);
+        EXPECT_LT(largestToneAmplitude(right, pausedMicrophoneTone, rate), 0.05);
+
+        // Played back in the page: the player runs through the meeting and its sound reaches the speaker.
+        system.stop();
+        microphone.stop();
+        let(TonePlayer::changeDelay);
+        ASSERT_TRUE(call(*webView, "document.querySelector('#recordings li .play').click(); return true;").ok());
+        ASSERT_TRUE(waitInPage(
+            *webView, "document.getElementById('player').currentTime > 0.3 || document.getElementById('player').error"))
+            << pageError(*webView);
+        auto player = call(*webView,
+            "const player = document.getElementById('player');\n"
+            "return { error: player.error ? player.error.message || String(player.error.code) : '',\n"
+            "         paused: player.paused, duration: player.duration,\n"
+            "         bytes: Number(document.querySelector('#recordings li').dataset.bytes) };");
+        ASSERT_TRUE(player.ok()) << player.error().description();
+        EXPECT_EQ(*player.value().find("error"), Value(""));
+        EXPECT_EQ(*player.value().find("paused"), Value(false));
+        EXPECT_EQ(
+            player.value().find("bytes")->asInteger(), static_cast<std::int64_t>(std::filesystem::file_size(path)));
+        ASSERT_TRUE(player.value().find("duration")->asDouble());
+        EXPECT_NEAR(*player.value().find("duration")->asDouble(), audio->duration(), 0.2);
+
+        auto heard = dataDirectory() / "heard.wav";
+        ChildProcess listener({ "/usr/bin/env", "timeout", "-s", "INT", "2", "parec",
+            "--device=" + std::string(PulseTestServer::systemSink) + ".monitor", "--file-format=wav",
+            "--format=float32le", "--rate=16000", "--channels=1", heard.string() });
+        ASSERT_TRUE(listener.isStarted());
+        let(2500ms);
+        listener.wait(5s);
+        auto speaker = DecodedAudio::decode(heard);
+        ASSERT_TRUE(speaker) << "nothing was heard on the speaker";
+        ASSERT_GT(speaker->duration(), 1.0);
+        // The stereo meeting reaches the mono speaker mixed down: both tones at about half their level.
+        EXPECT_GT(medianToneAmplitude(speaker->samples[0], systemTone, rate), 0.1);
+        EXPECT_GT(medianToneAmplitude(speaker->samples[0], microphoneTone, rate), 0.1);
+    }
+
+} // namespace
+} // namespace norla::test
