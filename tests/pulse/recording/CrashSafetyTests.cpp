@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 #include "DecodedAudio.h"
 #include "LinuxRecorder.h"
+#include "MeetingTones.h"
 #include "PulseTestServer.h"
 #include "TemporaryDirectory.h"
 #include "TestEnvironment.h"
@@ -21,8 +22,6 @@ namespace {
 
     using namespace std::chrono_literals;
 
-    constexpr double systemTone = 440;
-    constexpr double microphoneTone = 1000;
     // Left-over recordings long enough that finishing them takes a while to be killed in.
     constexpr int leftoverSeconds = 120;
 

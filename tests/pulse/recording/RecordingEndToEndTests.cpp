@@ -1,6 +1,7 @@
 #include "DecodedAudio.h"
 #include "FakeNoticePresenter.h"
 #include "LinuxRecorder.h"
+#include "MeetingTones.h"
 #include "PulseTestServer.h"
 #include "TemporaryDirectory.h"
 #include "TestEnvironment.h"
@@ -18,12 +19,6 @@ namespace {
 
     using namespace std::chrono_literals;
 
-    constexpr double systemTone = 440;
-    constexpr double microphoneTone = 1000;
-    // Played only while the recording is paused: none of it may reach the file.
-    constexpr double pausedSystemTone = 2000;
-    constexpr double pausedMicrophoneTone = 2500;
-
     // Records through the recorder with the real Linux seams while the test server plays one tone as the
     // system's audio and another into the virtual microphone. Real audio flows in real time, so these tests
     // wait for it (and only here).
@@ -39,12 +34,11 @@ namespace {
         {
             return std::chrono::duration<double>(to - from).count();
         }
-        // Waits until the capture's timeline has its origin: from then on every moment is in the file.
+        // Waits until the capture has delivered its first sound.
         static bool waitForAudio(MeetingRecorder& recorder)
         {
-            auto capture = recorder.capture();
-            for (int attempt = 0; capture && attempt < 500; ++attempt) {
-                if (capture->queue().sync([&] { return capture->origin().has_value(); }))
+            for (int attempt = 0; attempt < 500; ++attempt) {
+                if (captureHasAudio(recorder))
                     return true;
                 std::this_thread::sleep_for(10ms);
             }
@@ -92,14 +86,9 @@ namespace {
         ASSERT_EQ(audio->channels, 2);
         auto expected = elapsed(started, paused) + elapsed(resumed, stopping);
         EXPECT_NEAR(audio->duration(), expected, expected * 0.02);
+        expectSystemLeftMicrophoneRight(*audio);
         auto& left = audio->samples[0];
         auto& right = audio->samples[1];
-        EXPECT_GT(medianToneAmplitude(left, systemTone, 16000), 0.3);
-        EXPECT_LT(largestToneAmplitude(left, microphoneTone, 16000), 0.05);
-        EXPECT_GT(medianToneAmplitude(right, microphoneTone, 16000), 0.3);
-        EXPECT_LT(largestToneAmplitude(right, systemTone, 16000), 0.05);
-        EXPECT_LT(largestToneAmplitude(left, pausedSystemTone, 16000), 0.05);
-        EXPECT_LT(largestToneAmplitude(right, pausedMicrophoneTone, 16000), 0.05);
         // After the first half second (a source may take that long to deliver its first block).
         EXPECT_LT(longestSilence({ left.begin() + 8000, left.end() }, 16000), 0.1);
         EXPECT_LT(longestSilence({ right.begin() + 8000, right.end() }, 16000), 0.1);
