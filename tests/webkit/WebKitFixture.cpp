@@ -55,7 +55,16 @@ void WebKitFixture::TearDown()
         waitpid(m_server, nullptr, 0);
         g_spawn_close_pid(m_server);
     }
-    std::filesystem::remove_all(m_dataDirectory);
+    // WebKit's network process may still be writing a page's storage a moment after its window has gone.
+    std::error_code error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        error.clear();
+        std::filesystem::remove_all(m_dataDirectory, error);
+        if (!error)
+            break;
+        g_usleep(20 * 1000);
+    }
+    EXPECT_FALSE(error) << m_dataDirectory << ": " << error.message();
     Seam<UrlParser>::install(nullptr);
 }
 
