@@ -37,6 +37,19 @@ SystemAudioCapture::SystemAudioCapture(Token, std::filesystem::path dir, std::sh
 {
 }
 
+StreamConfiguration SystemAudioCapture::streamConfiguration()
+{
+    StreamConfiguration configuration;
+    configuration.width = 2;
+    configuration.height = 2;
+    configuration.capturesAudio = true;
+    configuration.sampleRate = 16000;
+    configuration.channelCount = 1;
+    configuration.excludesCurrentProcessAudio = true;
+    configuration.captureMicrophone = true;
+    return configuration;
+}
+
 Result<std::shared_ptr<SystemAudioCapture>> SystemAudioCapture::start(
     const std::filesystem::path& dir, const CaptureDependencies& dependencies)
 {
@@ -49,14 +62,7 @@ Result<std::shared_ptr<SystemAudioCapture>> SystemAudioCapture::start(
         return captureError(CaptureError::noDisplay);
 
     ContentFilter filter { content.value().displays.front() };
-    StreamConfiguration configuration;
-    configuration.width = 2;
-    configuration.height = 2;
-    configuration.capturesAudio = true;
-    configuration.sampleRate = 16000;
-    configuration.channelCount = 1;
-    configuration.excludesCurrentProcessAudio = true;
-    configuration.captureMicrophone = true;
+    auto configuration = streamConfiguration();
 
     auto queue = dependencies.makeQueue();
     auto system = RawTrack::create(dir / RecordingFiles::systemTrackName);

@@ -41,6 +41,9 @@ public:
     // calling task while the platform answers: never call it on the main thread or a recorder queue.
     static Result<std::shared_ptr<SystemAudioCapture>> start(
         const std::filesystem::path& dir, const CaptureDependencies& dependencies);
+    // What a capture asks of the stream: audio only (the smallest frame), 16000 Hz mono, the application's
+    // own sound left out, the microphone in.
+    static StreamConfiguration streamConfiguration();
     // Mixes the raw tracks of `dir` into its meeting.m4a (see mixdown()).
     static Result<std::filesystem::path> mixdown(const std::filesystem::path& dir);
 

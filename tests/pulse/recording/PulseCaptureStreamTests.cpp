@@ -5,6 +5,7 @@
 #include "platform/Await.h"
 #include "platform/SerialQueue.h"
 #include "recording/PulseScreenCapture.h"
+#include "recording/SystemAudioCapture.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -15,19 +16,6 @@ namespace norla::test {
 namespace {
 
     using namespace std::chrono_literals;
-
-    StreamConfiguration audioConfiguration()
-    {
-        StreamConfiguration configuration;
-        configuration.width = 2;
-        configuration.height = 2;
-        configuration.capturesAudio = true;
-        configuration.sampleRate = 16000;
-        configuration.channelCount = 1;
-        configuration.excludesCurrentProcessAudio = true;
-        configuration.captureMicrophone = true;
-        return configuration;
-    }
 
     // Records what a stream delivers, per output type, and whether each delivery ran on the expected queue.
     class RecordingOutput final : public StreamOutput, public StreamDelegate {
@@ -79,7 +67,7 @@ namespace {
     protected:
         std::shared_ptr<CaptureStream> startedStream()
         {
-            auto stream = m_capture.makeStream(ContentFilter {}, audioConfiguration(), m_output);
+            auto stream = m_capture.makeStream(ContentFilter {}, SystemAudioCapture::streamConfiguration(), m_output);
             for (auto type : { StreamOutputType::audio, StreamOutputType::microphone })
                 EXPECT_TRUE(stream->addStreamOutput(m_output, type, m_queue));
             auto started = awaitCompletion<Result<void>>([&](auto done) { stream->startCapture(std::move(done)); });
@@ -147,7 +135,7 @@ namespace {
         PrivatePulseServer server;
         ASSERT_TRUE(server.isRunning());
         PulseScreenCapture capture(std::make_shared<SteadyClock>(), { server.address() });
-        auto stream = capture.makeStream(ContentFilter {}, audioConfiguration(), m_output);
+        auto stream = capture.makeStream(ContentFilter {}, SystemAudioCapture::streamConfiguration(), m_output);
         for (auto type : { StreamOutputType::audio, StreamOutputType::microphone })
             ASSERT_TRUE(stream->addStreamOutput(m_output, type, m_queue));
         auto started = awaitCompletion<Result<void>>([&](auto done) { stream->startCapture(std::move(done)); });
@@ -165,7 +153,7 @@ namespace {
     TEST_F(PulseCaptureStreamTests, AStartFailsWithTheReasonWhenASourceIsMissing)
     {
         PulseScreenCapture capture(std::make_shared<SteadyClock>(), { {}, "@DEFAULT_MONITOR@", "no_such_source" });
-        auto stream = capture.makeStream(ContentFilter {}, audioConfiguration(), m_output);
+        auto stream = capture.makeStream(ContentFilter {}, SystemAudioCapture::streamConfiguration(), m_output);
         auto started = awaitCompletion<Result<void>>([&](auto done) { stream->startCapture(std::move(done)); });
         ASSERT_FALSE(started);
         EXPECT_FALSE(started.error().description().empty());
