@@ -11,6 +11,7 @@
 #include "foundation/GioNotificationCenter.h"
 #include "foundation/KeyFileStore.h"
 #include "foundation/LoggingUrlOpener.h"
+#include "foundation/MainContextWait.h"
 #include "foundation/SignalConnection.h"
 #include "platform/BackgroundExecutor.h"
 #include "platform/GLibUuidGenerator.h"
@@ -98,19 +99,7 @@ void installSeams(const std::filesystem::path& openerLog)
 
 bool runUntil(const std::function<bool()>& done, int seconds)
 {
-    bool expired = false;
-    guint guard = g_timeout_add_seconds(
-        seconds,
-        [](gpointer flag) -> gboolean {
-            *static_cast<bool*>(flag) = true;
-            return G_SOURCE_REMOVE;
-        },
-        &expired);
-    while (!done() && !expired)
-        g_main_context_iteration(nullptr, TRUE);
-    if (!expired)
-        g_source_remove(guard);
-    return !expired;
+    return iterateMainContextUntil(done, std::chrono::seconds(seconds));
 }
 
 // The application's window content: the host builds the web view and starts loading the application URL.

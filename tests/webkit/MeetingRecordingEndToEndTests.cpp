@@ -9,6 +9,7 @@
 #include "PulseTestServer.h"
 #include "TonePlayer.h"
 
+#include "foundation/MainContextWait.h"
 #include "recording/MeetingRecorder.h"
 
 #include <chrono>
@@ -35,15 +36,7 @@ namespace {
         // Real sound flows in real time: the main loop goes on while the test waits for it.
         void let(std::chrono::milliseconds length)
         {
-            bool over = false;
-            g_timeout_add(
-                static_cast<guint>(length.count()),
-                [](gpointer flag) -> gboolean {
-                    *static_cast<bool*>(flag) = true;
-                    return G_SOURCE_REMOVE;
-                },
-                &over);
-            runUntil([&] { return over; }, static_cast<int>(length.count() / 1000) + 30);
+            iterateMainContextUntil([] { return false; }, length);
         }
 
         // Until the capture has delivered its first sound.

@@ -1,6 +1,7 @@
 #include "WebKitFixture.h"
 
 #include "foundation/GUniquePtr.h"
+#include "foundation/MainContextWait.h"
 #include "platform/GUriParser.h"
 #include "platform/Seams.h"
 
@@ -105,19 +106,7 @@ Result<Value> WebKitFixture::call(GtkWebView& webView, const std::string& body, 
 
 bool WebKitFixture::runUntil(const std::function<bool()>& done, int seconds)
 {
-    bool expired = false;
-    guint guard = g_timeout_add_seconds(
-        seconds,
-        [](gpointer flag) -> gboolean {
-            *static_cast<bool*>(flag) = true;
-            return G_SOURCE_REMOVE;
-        },
-        &expired);
-    while (!done() && !expired)
-        g_main_context_iteration(nullptr, TRUE);
-    if (!expired)
-        g_source_remove(guard);
-    return !expired;
+    return iterateMainContextUntil(done, std::chrono::seconds(seconds));
 }
 
 } // namespace norla::test
