@@ -4,7 +4,7 @@
 #include "desktop/PushNotifications.h"
 #include "platform/MainExecutor.h"
 #include "platform/Seams.h"
-#include "platform/SerialQueue.h"
+#include "platform/TaskQueues.h"
 #include "platform/SystemLog.h"
 #include "web/OfficeNotifications.h"
 
@@ -37,7 +37,7 @@ MacShell& MacShell::shared()
 {
     static const std::shared_ptr<MacShell> instance = [] {
         Environment environment;
-        environment.timerQueue = std::make_shared<SerialQueue>(std::string(build::applicationIdentifier) + ".shell");
+        environment.timerQueue = makeSerialQueue(std::string(build::applicationIdentifier) + ".shell");
         environment.openInternalURL = [](const Url& url) { PushNotifications::shared().openInternalURL(url); };
         return make(std::move(environment));
     }();

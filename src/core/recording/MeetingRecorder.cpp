@@ -4,7 +4,7 @@
 #include "platform/Await.h"
 #include "platform/MainExecutor.h"
 #include "platform/Seams.h"
-#include "platform/SerialQueue.h"
+#include "platform/TaskQueues.h"
 #include "platform/SystemLog.h"
 #include "recording/RecorderError.h"
 #include "recording/RecordingFiles.h"
@@ -35,7 +35,7 @@ namespace {
 MeetingRecorderDependencies MeetingRecorderDependencies::live()
 {
     MeetingRecorderDependencies dependencies;
-    dependencies.queue = std::make_shared<SerialQueue>(std::string(build::applicationIdentifier) + ".recorder");
+    dependencies.queue = makeSerialQueue(std::string(build::applicationIdentifier) + ".recorder");
     dependencies.tasks = std::make_shared<ThreadBackgroundExecutor>();
     dependencies.recordPermission = seam<RecordPermission>();
     dependencies.platformVersion = seam<PlatformVersion>();

@@ -4,7 +4,7 @@
 #include "platform/Await.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Seams.h"
-#include "platform/SerialQueue.h"
+#include "platform/TaskQueues.h"
 #include "platform/SystemLog.h"
 #include "recording/CaptureError.h"
 #include "recording/CaptureFormat.h"
@@ -23,7 +23,7 @@ CaptureDependencies CaptureDependencies::live()
     return {
         seam<ScreenCapture>(),
         seam<AudioConverters>(),
-        [] { return std::make_shared<SerialQueue>(std::string(build::applicationIdentifier) + ".capture"); },
+        [] { return makeSerialQueue(std::string(build::applicationIdentifier) + ".capture"); },
     };
 }
 

@@ -1,0 +1,41 @@
+#include "support/MenuLayout.h"
+
+#include <gtest/gtest.h>
+
+namespace norla {
+
+namespace {
+    MenuEntry command(const char* title) { return MenuCommand { title, std::nullopt, { "n", std::nullopt, {} } }; }
+}
+
+TEST(MenuLayout, SeparatorsSplitSectionsWithoutEmptyOnesAndIndicesRunAcrossGroups)
+{
+    std::vector<MenuGroup> groups {
+        { MenuGroup::Placement::afterToolbar, "", { command("a"), command("b") } },
+        { MenuGroup::Placement::ownMenu, "移動",
+            { MenuSeparator {}, command("c"), MenuSeparator {}, MenuSeparator {}, command("d"), MenuSeparator {} } },
+    };
+    auto layout = MenuLayout::build(groups);
+    ASSERT_EQ(layout.groups.size(), 2U);
+    EXPECT_EQ(layout.groups[0].sections, (std::vector<std::vector<std::size_t>> { { 0, 1 } }));
+    EXPECT_EQ(layout.groups[1].title, "移動");
+    EXPECT_EQ(layout.groups[1].sections, (std::vector<std::vector<std::size_t>> { { 2 }, { 3 } }));
+    EXPECT_EQ(layout.command(3)->title, "d");
+    EXPECT_EQ(layout.command(4), nullptr);
+    EXPECT_EQ(layout.command(-1), nullptr);
+}
+
+TEST(MenuLayout, TheApplicationMenusKeepTheirShortcutsAndGoSections)
+{
+    auto layout = MenuLayout::build(MenuCommands::groups());
+    ASSERT_EQ(layout.groups.size(), 2U);
+    EXPECT_EQ(layout.groups[0].placement, MenuGroup::Placement::afterToolbar);
+    EXPECT_EQ(layout.command(0)->title, "サイドバーを畳む");
+    EXPECT_EQ(layout.command(0)->key, 'b');
+    EXPECT_EQ(layout.command(1)->key, 'r');
+    // "移動": the areas up to slides in two sections, then the three without shortcuts.
+    EXPECT_EQ(layout.groups[1].sections.size(), 3U);
+    EXPECT_EQ(layout.groups[1].sections[2].size(), 3U);
+}
+
+} // namespace norla
