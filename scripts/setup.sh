@@ -8,6 +8,8 @@ packages=(
   build-essential cmake pkg-config git
   googletest libgtest-dev libgmock-dev
   clang-format clang-tidy
+  # clang compiles the Apple backend against its framework declarations (the Objective-C++ compile check).
+  clang
   libglib2.0-dev libgtk-4-dev libwebkitgtk-6.0-dev
   libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
   libpulse-dev
