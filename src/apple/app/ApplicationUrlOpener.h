@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/UrlOpener.h"
+
+namespace norla {
+
+// Opens URLs with the user's default application (`openURL:options:completionHandler:`).
+class ApplicationUrlOpener final : public UrlOpener {
+public:
+    void open(const Url& url, CompletionHandler<void(bool opened)> completion) override;
+};
+
+} // namespace norla
