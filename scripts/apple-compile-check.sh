@@ -3,7 +3,7 @@
 # frameworks that the backend uses (sdk-stubs/): syntax, ARC and blocks only, no code generated. Wrong
 # selectors, missing required delegate methods and mismatched method signatures are errors.
 #
-#   scripts/apple-compile-check.sh [--generated DIR] [FILE.mm ...]    default: every .mm under src/apple
+#   scripts/apple-compile-check.sh [--generated DIR] [FILE.mm ...]    default: every .mm under src/apple, src/tools
 #
 # DIR holds the core's generated headers (the embedded bootstrap scripts) of a build directory.
 set -euo pipefail
@@ -22,7 +22,7 @@ fi
 
 files=("$@")
 if [ ${#files[@]} -eq 0 ]; then
-  mapfile -t files < <(find "$here/src/apple" -name '*.mm' | sort)
+  mapfile -t files < <(find "$here/src/apple" "$here/src/tools" -name '*.mm' | sort)
 fi
 
 flags=(

@@ -1,19 +1,10 @@
 #include "RecCommandLine.h"
 
+#include "RecPlatform.h"
 #include "RecorderCommands.h"
 #include "RecordingInventory.h"
-#include "platform/GLibUuidGenerator.h"
-#include "platform/PosixFileHandles.h"
-#include "platform/Seams.h"
-#include "platform/XdgApplicationSupport.h"
-#include "recording/FfmpegAudioFileWriter.h"
-#include "recording/FfmpegAudioProbe.h"
 #include "recording/Mixdown.h"
 #include "recording/RecordingFiles.h"
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 #include <algorithm>
 #include <array>
@@ -118,7 +109,7 @@ namespace {
             return usage(err, "list takes no arguments besides --root", findCommand("list"));
 
         auto recordings = parsed.root ? fs::path(*parsed.root) : RecordingFiles::recordingsDirectory();
-        auto sessions = RecordingInventory::list(recordings, &FfmpegAudioProbe::duration);
+        auto sessions = RecordingInventory::list(recordings, &RecPlatform::probeDuration);
         if (!sessions) {
             err << recordings.string() << ": " << sessions.error().description() << '\n';
             return RecCommandLine::failure;
@@ -195,15 +186,7 @@ namespace {
 
 std::span<const RecCommandLine::Command> RecCommandLine::commands() { return commandTable; }
 
-void RecCommandLine::installLiveSeams()
-{
-    Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-    Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
-    Seam<ApplicationSupport>::install(std::make_shared<XdgApplicationSupport>());
-    Seam<UuidGenerator>::install(std::make_shared<GLibUuidGenerator>());
-    // Failures reach the user as the error's description; FFmpeg's own chatter would only garble that.
-    av_log_set_level(AV_LOG_QUIET);
-}
+void RecCommandLine::installLiveSeams() { RecPlatform::installLiveSeams(); }
 
 int RecCommandLine::run(std::span<const std::string> arguments, std::ostream& out, std::ostream& err)
 {

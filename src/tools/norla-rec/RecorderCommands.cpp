@@ -1,8 +1,7 @@
 #include "RecorderCommands.h"
 
+#include "RecPlatform.h"
 #include "platform/SerialQueue.h"
-#include "platform/SystemAudioPlatformVersion.h"
-#include "recording/FfmpegMediaComposer.h"
 #include "recording/MeetingRecorder.h"
 #include "recording/RecordingFiles.h"
 
@@ -29,8 +28,8 @@ namespace {
     {
         MeetingRecorderDependencies dependencies;
         dependencies.queue = std::make_shared<SerialQueue>("norla-rec.recorder");
-        dependencies.platformVersion = std::make_shared<SystemAudioPlatformVersion>();
-        dependencies.mediaComposer = std::make_shared<FfmpegMediaComposer>();
+        dependencies.platformVersion = RecPlatform::makePlatformVersion();
+        dependencies.mediaComposer = RecPlatform::makeMediaComposer();
         dependencies.recordingsDirectory = [recordings] { return recordings; };
         return MeetingRecorder::create(std::move(dependencies));
     }
