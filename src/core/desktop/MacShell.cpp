@@ -4,8 +4,8 @@
 #include "desktop/PushNotifications.h"
 #include "platform/MainExecutor.h"
 #include "platform/Seams.h"
-#include "platform/TaskQueues.h"
 #include "platform/SystemLog.h"
+#include "platform/TaskQueues.h"
 #include "web/OfficeNotifications.h"
 
 namespace norla {

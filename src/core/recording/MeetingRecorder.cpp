@@ -4,8 +4,8 @@
 #include "platform/Await.h"
 #include "platform/MainExecutor.h"
 #include "platform/Seams.h"
-#include "platform/TaskQueues.h"
 #include "platform/SystemLog.h"
+#include "platform/TaskQueues.h"
 #include "recording/RecorderError.h"
 #include "recording/RecordingFiles.h"
 
