@@ -3,6 +3,7 @@
 #include "app/BuildConfiguration.h"
 #include "platform/InfoDictionary.h"
 #include "platform/Seams.h"
+#include "platform/WhitespaceTrimming.h"
 
 #include <stdexcept>
 
@@ -16,17 +17,6 @@ namespace {
         if (!url)
             throw std::logic_error("the production origin of the build does not parse as a URL");
         return std::move(*url);
-    }
-
-    bool isTrimmedSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-    std::string_view trimmed(std::string_view text)
-    {
-        while (!text.empty() && isTrimmedSpace(text.front()))
-            text.remove_prefix(1);
-        while (!text.empty() && isTrimmedSpace(text.back()))
-            text.remove_suffix(1);
-        return text;
     }
 
 } // namespace
@@ -81,7 +71,7 @@ bool isInAppHost(std::optional<std::string_view> host)
 
 std::optional<Url> internalURL(std::string_view text)
 {
-    auto candidate = trimmed(text);
+    auto candidate = trimmingWhitespacesAndNewlines(text);
     if (candidate.empty())
         return std::nullopt;
     auto url = resolveUrl(resolveAppURL(), candidate);

@@ -3,6 +3,7 @@
 #include "app/AppURL.h"
 #include "platform/MainExecutor.h"
 #include "platform/Seams.h"
+#include "platform/WhitespaceTrimming.h"
 #include "web/WebView.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 namespace norla {
 
 namespace {
-
-    bool isTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
     void load(const std::weak_ptr<WebView>& webView, const Url& url)
     {
@@ -58,11 +57,7 @@ NativeOAuth::NativeOAuth(PassKey, std::shared_ptr<AuthenticationSessionFactory> 
 
 std::string NativeOAuth::normalizedHost(std::string_view host)
 {
-    while (!host.empty() && isTrimmed(host.front()))
-        host.remove_prefix(1);
-    while (!host.empty() && isTrimmed(host.back()))
-        host.remove_suffix(1);
-    return lowercased(host);
+    return lowercased(trimmingWhitespacesAndNewlines(host));
 }
 
 std::string NativeOAuth::normalizedPath(std::string_view path)

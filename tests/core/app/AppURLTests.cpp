@@ -68,6 +68,7 @@ namespace {
     {
         EXPECT_EQ(internalURL("  /chat \n")->absoluteString, "https://office.norla.jp/chat");
         EXPECT_EQ(internalURL("\t/tasks?id=1#top\r\n")->absoluteString, "https://office.norla.jp/tasks?id=1#top");
+        EXPECT_EQ(internalURL("\u3000\u00a0/chat\u0085\u2029")->absoluteString, "https://office.norla.jp/chat");
         EXPECT_EQ(
             internalURL("https://PREVIEW.office.norla.jp/Chat")->absoluteString, "https://PREVIEW.office.norla.jp/Chat")
             << "returned unchanged, not lower-cased";

@@ -63,7 +63,7 @@ namespace {
 
     TEST_F(NativeOAuthTest, TheCallbackIsNormalisedAndTheSessionSharesTheBrowsersCookies)
     {
-        auto word = run(" \n Office.NORLA.jp\t\n", "auth/callback");
+        auto word = run("\u3000 \n Office.NORLA.jp\t\u00a0\u2028", "auth/callback");
         auto first = session(0);
         ASSERT_TRUE(first);
         EXPECT_EQ(first->callbackHost, "office.norla.jp");
