@@ -2,10 +2,11 @@
 
 #include "FakeKeyValueStore.h"
 #include "FakeSharedApplication.h"
+#include "TestDesktop.h"
 #include "desktop/BridgeTargets.h"
 #include "foundation/EnvironmentInfoDictionary.h"
 #include "foundation/GLibMainExecutor.h"
-#include "foundation/LoggingUrlOpener.h"
+#include "foundation/GioUrlOpener.h"
 #include "foundation/SignalConnection.h"
 #include "platform/BackgroundExecutor.h"
 #include "platform/GLibUuidGenerator.h"
@@ -14,9 +15,10 @@
 #include "platform/XdgApplicationSupport.h"
 #include "recording/FfmpegAudioFileWriter.h"
 #include "recording/LinuxRecordingSeams.h"
+#include "web/WebKitConfiguration.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 
 namespace norla::test {
 namespace {
@@ -70,13 +72,13 @@ void OfficeHostFixture::SetUp()
     if (HasFatalFailure())
         return;
     ASSERT_EQ(setenv("XDG_DATA_HOME", (dataDirectory() / "xdg").c_str(), 1), 0);
-    m_openerLog = dataDirectory() / "opened.log";
+    m_openedBefore = TestDesktop::shared().openedURLs().size();
 
     Seam<MainExecutor>::install(std::make_shared<GLibMainExecutor>());
     Seam<Clock>::install(std::make_shared<SteadyClock>());
     Seam<InfoDictionary>::install(std::make_shared<EnvironmentInfoDictionary>());
     Seam<KeyValueStore>::install(std::make_shared<FakeKeyValueStore>());
-    Seam<UrlOpener>::install(std::make_shared<LoggingUrlOpener>(m_openerLog));
+    Seam<UrlOpener>::install(std::make_shared<GioUrlOpener>());
     Seam<UserNotificationCenter>::install(
         std::shared_ptr<UserNotificationCenter>(std::shared_ptr<void>(), &notificationCenter()));
     Seam<UuidGenerator>::install(std::make_shared<GLibUuidGenerator>());
@@ -162,10 +164,8 @@ bool OfficeHostFixture::waitInPage(GtkWebView& webView, const std::string& expre
 
 std::vector<std::string> OfficeHostFixture::openedURLs() const
 {
-    std::vector<std::string> lines;
-    std::ifstream log(m_openerLog);
-    for (std::string line; std::getline(log, line);)
-        lines.push_back(line);
+    auto lines = TestDesktop::shared().openedURLs();
+    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(m_openedBefore, lines.size())));
     return lines;
 }
 

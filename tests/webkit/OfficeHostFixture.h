@@ -12,10 +12,10 @@
 namespace norla::test {
 
 // The page host as the application builds it: the core's OfficeWebView with the real WebKit factory,
-// the bridge targets the application installs, the recordings under a temporary XDG_DATA_HOME and a URL
-// opener that only writes down what it was asked to open. The operating system's notification center is
-// the one stand-in, so that what reaches it can be read back. The page's 60-second poll is held by the
-// test (`runPagePolls`) instead of the page's clock.
+// the bridge targets the application installs, the recordings under a temporary XDG_DATA_HOME and the
+// application's own URL opener, which hands URLs to the test desktop's handler. The operating system's
+// notification center is the one stand-in, so that what reaches it can be read back. The page's 60-second
+// poll is held by the test (`runPagePolls`) instead of the page's clock.
 class OfficeHostFixture : public WebKitFixture {
 protected:
     void SetUp() override;
@@ -35,13 +35,14 @@ protected:
     bool waitInPage(GtkWebView& webView, const std::string& expression, int seconds = 20);
 
     static FakeUserNotificationCenter& notificationCenter();
+    // What reached the desktop's URL handler since the test began.
     std::vector<std::string> openedURLs() const;
     std::filesystem::path recordingsDirectory() const;
     // A demo server control under /api/test/* or /api/version/*, posted from the page.
     Result<Value> postToServer(GtkWebView& webView, const std::string& path, const std::string& jsonBody = "null");
 
 private:
-    std::filesystem::path m_openerLog;
+    size_t m_openedBefore = 0;
     std::shared_ptr<OfficeWebView::Coordinator> m_coordinator;
     std::shared_ptr<GtkWebView> m_webView;
 };

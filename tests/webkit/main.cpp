@@ -1,3 +1,5 @@
+#include "TestDesktop.h"
+
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -6,6 +8,7 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    norla::test::TestDesktop::install();
     if (!gtk_init_check()) {
         std::fprintf(stderr, "norla_webkit_tests: no display (run under xvfb-run -a)\n");
         return 1;

@@ -1,12 +1,11 @@
 #include "foundation/GioUrlOpener.h"
 
 #include "foundation/GUniquePtr.h"
-#include "foundation/LoggingUrlOpener.h"
 #include "platform/SystemLog.h"
 
 #include <gio/gio.h>
 
-#include <cstdlib>
+#include <memory>
 
 namespace norla {
 
@@ -25,13 +24,6 @@ namespace {
     }
 
 } // namespace
-
-std::shared_ptr<UrlOpener> GioUrlOpener::fromEnvironment()
-{
-    if (const char* log = std::getenv("NORLA_TEST_OPENER_LOG"); log && *log)
-        return std::make_shared<LoggingUrlOpener>(log);
-    return std::make_shared<GioUrlOpener>();
-}
 
 void GioUrlOpener::open(const Url& url, CompletionHandler<void(bool opened)> completion)
 {

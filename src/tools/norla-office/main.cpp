@@ -53,7 +53,7 @@ void installPlatformSeams()
     Seam<InfoDictionary>::install(std::make_shared<EnvironmentInfoDictionary>());
     Seam<UrlParser>::install(std::make_shared<GUriParser>());
     Seam<KeyValueStore>::install(std::make_shared<KeyFileStore>());
-    Seam<UrlOpener>::install(GioUrlOpener::fromEnvironment());
+    Seam<UrlOpener>::install(std::make_shared<GioUrlOpener>());
     Seam<UserNotificationCenter>::install(
         std::make_shared<GioNotificationCenter>(std::string(build::applicationIdentifier)));
     Seam<UuidGenerator>::install(std::make_shared<GLibUuidGenerator>());
