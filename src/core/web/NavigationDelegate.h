@@ -12,7 +12,8 @@ class WebView;
 
 // `WKNavigationAction`: what the policy sees of a navigation.
 struct NavigationAction {
-    std::optional<Url> requestURL; // the request's URL; none when the request has no (parsable) URL
+    std::optional<Url> requestURL; // the request's URL, when it has one that parses
+    bool requestURLUnparsable = false; // the request has a URL, but it does not parse
 };
 
 enum class NavigationActionPolicy { cancel, allow };

@@ -13,8 +13,11 @@ bool isExternalScheme(std::string_view scheme)
     return std::find(externalSchemes.begin(), externalSchemes.end(), scheme) != externalSchemes.end();
 }
 
-NavigationDecision decideNavigation(const std::optional<Url>& url)
+NavigationDecision decideNavigation(const NavigationAction& action)
 {
+    if (action.requestURLUnparsable)
+        return NavigationDecision::cancel;
+    const auto& url = action.requestURL;
     if (!url)
         return NavigationDecision::allow;
     if (url->scheme == "about" || url->scheme == recordingURLScheme)

@@ -25,8 +25,9 @@ enum class NavigationDecision {
 };
 
 // Stay on the web application and the sign-in hosts; hand web, mail and telephone links to the system.
-// The same for every frame.
-NavigationDecision decideNavigation(const std::optional<Url>& url);
+// The same for every frame. Only a request without any URL is allowed as such; one whose URL does not
+// parse is cancelled.
+NavigationDecision decideNavigation(const NavigationAction& action);
 
 // The application's own host gets the camera and microphone without a prompt; everyone else is denied.
 PermissionDecision decideMediaCapturePermission(const SecurityOrigin& origin, const Url& appURL);

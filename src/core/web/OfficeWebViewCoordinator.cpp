@@ -159,8 +159,9 @@ void OfficeWebView::Coordinator::didReceiveScriptMessage(ScriptMessage message, 
 void OfficeWebView::Coordinator::decidePolicyForNavigationAction(
     WebView&, const NavigationAction& action, CompletionHandler<void(NavigationActionPolicy)> decisionHandler)
 {
-    postToMain([url = action.requestURL, decisionHandler = std::move(decisionHandler)]() mutable {
-        switch (decideNavigation(url)) {
+    postToMain([action, decisionHandler = std::move(decisionHandler)]() mutable {
+        const auto& url = action.requestURL;
+        switch (decideNavigation(action)) {
         case NavigationDecision::allow:
             decisionHandler(NavigationActionPolicy::allow);
             return;

@@ -100,6 +100,18 @@ std::optional<Url> GUriParser::parse(std::string_view text) const
     return makeUrl(uri.get(), text, text.find('[') != std::string_view::npos);
 }
 
+std::optional<Url> GUriParser::parseSerialized(std::string_view text) const
+{
+    if (auto url = parse(text))
+        return url;
+    std::string owned(text);
+    if (owned.size() != std::strlen(owned.c_str()))
+        return std::nullopt;
+    // Everything but the unreserved characters, the delimiters and existing escapes.
+    GCharPtr escaped(g_uri_escape_string(owned.c_str(), ":/?#[]@!$&'()*+,;=%", FALSE));
+    return parse(escaped.get());
+}
+
 std::optional<Url> GUriParser::resolve(const Url& base, std::string_view reference) const
 {
     if (hasAmbiguousCharacters(reference))

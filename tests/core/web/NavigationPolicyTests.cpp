@@ -17,10 +17,14 @@ namespace {
         // when the handler was not called.
         std::optional<NavigationActionPolicy> decide(std::optional<Url> target)
         {
+            return decide(NavigationAction { std::move(target) });
+        }
+        std::optional<NavigationActionPolicy> decide(const NavigationAction& action)
+        {
             std::optional<NavigationActionPolicy> decision;
             int calls = 0;
             window.coordinator->decidePolicyForNavigationAction(
-                *window.webView, { std::move(target) }, [&](NavigationActionPolicy policy) {
+                *window.webView, action, [&](NavigationActionPolicy policy) {
                     decision = policy;
                     ++calls;
                 });
@@ -87,6 +91,8 @@ namespace {
         for (const char* text : { "data:text/html,hello", "blob:https://office.norla.jp/0b6f", "slack://open",
                  "javascript:void(0)", "file:///etc/hosts", "ABOUT:blank", "Norla-Rec://file/x" })
             EXPECT_EQ(decide(text), NavigationActionPolicy::cancel) << text;
+        // A URL that does not parse is not "no URL": it is refused, not let through.
+        EXPECT_EQ(decide(NavigationAction { std::nullopt, true }), NavigationActionPolicy::cancel);
         EXPECT_TRUE(opener->opened.empty());
     }
 

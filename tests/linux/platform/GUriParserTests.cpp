@@ -137,5 +137,22 @@ namespace {
         EXPECT_GT(accepted, 1000u);
     }
 
+    TEST(GUriParserTest, WebKitSerialisationsWithCharactersOutsideRfc3986ParseEncodedAndKeepTheirHost)
+    {
+        auto tel = parser.parseSerialized("tel:03 1234 5678");
+        ASSERT_TRUE(tel);
+        EXPECT_EQ(tel->scheme, "tel");
+        EXPECT_EQ(tel->absoluteString, "tel:03%201234%205678");
+        auto data = parser.parseSerialized("data:text/html,<p>a b</p>");
+        ASSERT_TRUE(data);
+        EXPECT_EQ(data->absoluteString, "data:text/html,%3Cp%3Ea%20b%3C/p%3E");
+        // What parses as written stays exactly as written.
+        EXPECT_EQ(
+            parser.parseSerialized("https://office.norla.jp/a%2Fb")->absoluteString, "https://office.norla.jp/a%2Fb");
+        // A host that only an encoding would make is still refused.
+        EXPECT_FALSE(parser.parseSerialized("foo://ex ample.com/"));
+        EXPECT_FALSE(parser.parseSerialized(std::string_view("https://a.jp/\0x", 15)));
+    }
+
 } // namespace
 } // namespace norla
