@@ -123,6 +123,10 @@ function createHandler(state, origins) {
     case 'GET /auth/broken':
       // A sign-in exchange that fails at the network level: the connection drops without an answer.
       return req.socket.destroy();
+    case 'GET /auth/hang':
+    case 'GET /test/hang':
+      // A server that never answers: the request stays open until the client gives up.
+      return undefined;
     case 'GET /auth/oauth/authorize': {
       const callback = url.searchParams.get('callback') || '';
       if (!/^https:\/\//i.test(callback)) return sendHtml(res, 400, pages.loginPage('auth_failed'));

@@ -57,6 +57,28 @@ namespace {
             "resolved:\"error\"");
     }
 
+    TEST_F(BridgeEndToEndTests, AFrameHandedEverythingTheTopPageCanReadIsStillRefused)
+    {
+        auto webView = openOffice("/test/token-theft.html");
+        ASSERT_TRUE(webView);
+        ASSERT_TRUE(waitInPage(*webView, "window.replayResult !== undefined", 60));
+        auto result = call(*webView, "return window.replayResult;");
+        ASSERT_TRUE(result.ok()) << result.error().description();
+        ASSERT_TRUE(result.value().find("words") && result.value().find("words")->asInteger());
+        EXPECT_GT(*result.value().find("words")->asInteger(), 0) << "the frame was handed nothing to try";
+        EXPECT_EQ(result.value().find("accepted")->toJSON(), "[]");
+    }
+
+    TEST_F(BridgeEndToEndTests, TheApplicationsPageGetsTheMicrophoneAndAFrameOfAnotherOriginItDelegatedItToDoesNot)
+    {
+        auto webView = openOffice("/test/microphone.html");
+        ASSERT_TRUE(webView);
+        EXPECT_TRUE(text(call(*webView, "return await window.askMicrophone();")).starts_with("granted:"));
+        ASSERT_TRUE(
+            waitForLoad(*webView, [&] { coordinator()->load(*parseUrl(origin() + "/test/microphone.html?frame=1")); }));
+        EXPECT_EQ(text(call(*webView, "return await window.frameAnswer;")), "denied:NotAllowedError");
+    }
+
     TEST_F(BridgeEndToEndTests, APageOnAnotherHostThanTheApplicationsIsRefused)
     {
         // The page is served from 127.0.0.1, which navigation lets in; the bridge's application is on localhost.

@@ -3,6 +3,7 @@
 #include "web/NavigationDelegate.h"
 #include "web/WebKitConfiguration.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ namespace {
         void didFailProvisionalNavigation(WebView&, const NavigationError& error) override
         {
             failed.push_back(error.failingURL ? error.failingURL->path : "?");
+            errors.push_back(error.error.code());
         }
         void didFailNavigation(WebView&, const NavigationError& error) override
         {
@@ -37,13 +39,15 @@ namespace {
         std::vector<std::string> decided;
         std::vector<std::string> finished;
         std::vector<std::string> failed;
+        std::vector<int> errors;
     };
 
     class GtkWebViewNavigationTests : public WebKitFixture {
     protected:
-        std::shared_ptr<GtkWebView> makeWebView()
+        std::shared_ptr<GtkWebView> makeWebView(Duration loadTimeout = seconds(60))
         {
-            m_factory = std::make_unique<WebKitWebViewFactory>(dataDirectory() / "data", dataDirectory() / "cache");
+            m_factory = std::make_unique<WebKitWebViewFactory>(
+                dataDirectory() / "data", dataDirectory() / "cache", loadTimeout);
             auto webView = show(m_factory->makeWebView(m_factory->makeConfiguration()));
             webView->setNavigationDelegate(m_delegate);
             return webView;
@@ -81,6 +85,29 @@ namespace {
         ASSERT_TRUE(runUntil([&] { return m_delegate->decided.size() == 4; }));
         EXPECT_EQ(m_delegate->decided.back(), "https://example.com/in-a-frame");
         EXPECT_TRUE(m_delegate->failed.empty());
+    }
+
+    TEST_F(GtkWebViewNavigationTests, URLsWrittenWithBlanksReachTheDelegateEncodedRatherThanAsNoURL)
+    {
+        auto webView = makeWebView();
+        loadAndWait(*webView, origin() + "/test/navigate-out.html");
+        ASSERT_TRUE(
+            call(*webView, "window.navigateFrameToData(); document.getElementById('link-tel-spaced').click();").ok());
+        ASSERT_TRUE(runUntil([&] { return m_delegate->decided.size() >= 4; }));
+        auto decided = std::set<std::string>(m_delegate->decided.begin() + 2, m_delegate->decided.end());
+        EXPECT_EQ(decided, (std::set<std::string> { "data:text/html,%3Cp%3Ea%20b%3C/p%3E", "tel:03%201234%205678" }));
+    }
+
+    TEST_F(GtkWebViewNavigationTests, ALoadThatIsNeverAnsweredFailsAfterTheTimeout)
+    {
+        auto webView = makeWebView(seconds(1));
+        auto url = parseUrl(origin() + "/test/hang");
+        ASSERT_TRUE(url);
+        webView->load(UrlRequest { *url });
+        ASSERT_TRUE(runUntil([&] { return !m_delegate->failed.empty(); }));
+        EXPECT_EQ(m_delegate->failed, (std::vector<std::string> { "/test/hang" }));
+        EXPECT_EQ(m_delegate->errors, (std::vector<int> { G_IO_ERROR_TIMED_OUT }));
+        EXPECT_TRUE(m_delegate->finished.empty());
     }
 
     TEST_F(GtkWebViewNavigationTests, AFailedLoadIsReportedWithItsUrlAndNeverAsFinished)

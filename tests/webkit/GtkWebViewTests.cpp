@@ -112,6 +112,27 @@ namespace {
         EXPECT_EQ(handler->received.size(), 8u);
     }
 
+    TEST_F(GtkWebViewTests, AMessageCarriesTheOriginOfTheDocumentThatSentItWhileTheViewLoadsAnotherAddress)
+    {
+        auto handler = std::make_shared<RecordingHandler>();
+        auto webView = makeWebView(handler);
+        auto port = origin().substr(origin().rfind(':'));
+        loadAndWait(*webView, "http://localhost" + port + "/test/index.html");
+        // A load on another host that is never answered: the web view's URL moves to it at once, while
+        // the page shown is still the one on localhost.
+        webView->load(UrlRequest { *parseUrl(origin() + "/test/hang") });
+        ASSERT_TRUE(runUntil([&] {
+            auto url = webView->url();
+            return url && url->host == "127.0.0.1";
+        }));
+        auto answer
+            = call(*webView, "return await window.webkit.messageHandlers.norlaShell.postMessage({ cmd: 'x' });");
+        ASSERT_TRUE(answer.ok()) << answer.error().description();
+        ASSERT_FALSE(handler->received.empty());
+        EXPECT_TRUE(handler->received.back().frameInfo.isMainFrame);
+        EXPECT_EQ(handler->received.back().frameInfo.securityOrigin.host, "localhost");
+    }
+
     TEST_F(GtkWebViewTests, AsyncScriptsGetTheirArgumentsByNameAndAnswerJsonOrTheirError)
     {
         auto handler = std::make_shared<RecordingHandler>();

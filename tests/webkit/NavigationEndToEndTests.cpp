@@ -64,10 +64,11 @@ namespace {
         click("link-external-blank");
         click("link-mailto");
         click("link-tel");
+        click("link-tel-spaced");
         ASSERT_TRUE(call(*webView, "window.navigateFrameOut();").ok());
         ASSERT_TRUE(call(*webView, "window.navigateOut();").ok());
         const std::vector<std::string> expected { "https://example.com/outside", "https://example.com/outside-blank",
-            "mailto:demo@example.jp", "tel:+81312345678", "https://example.com/in-a-frame",
+            "mailto:demo@example.jp", "tel:+81312345678", "tel:03%201234%205678", "https://example.com/in-a-frame",
             "https://example.com/navigated-by-script" };
         ASSERT_TRUE(runUntil(
             [&] {
@@ -97,10 +98,25 @@ namespace {
         EXPECT_EQ(openedURLs().size(), expected.size());
     }
 
+    TEST_F(NavigationEndToEndTests, ASignInLoadThatNeverAnswersTimesOutOntoTheSignInFailurePage)
+    {
+        useLoadTimeout(seconds(5));
+        auto webView = openOffice("/chat");
+        ASSERT_TRUE(webView);
+        coordinator()->load(*parseUrl(origin() + "/auth/hang"));
+        EXPECT_TRUE(runUntil(
+            [&] {
+                auto url = webView->url();
+                return url && url->path == "/auth/login" && url->query == "error=auth_failed";
+            },
+            40));
+    }
+
 #ifdef NORLA_OFFICE_BINARY
-    // The application itself: it loads NorlaAppURL, and the page's frame on another host reaches the opener
-    // named by NORLA_TEST_OPENER_LOG instead of a browser. --screenshot makes it quit after the first load.
-    TEST_F(NavigationEndToEndTests, TheApplicationLoadsItsUrlAndHandsOutsideFramesToTheOpenerLog)
+    // The application itself: it loads NorlaAppURL, and the page's frame on another host reaches the
+    // desktop's handler for web links, the way it would reach a browser. A switch the program once had
+    // for tests is nothing to it. --screenshot makes it quit after the first load.
+    TEST_F(NavigationEndToEndTests, TheApplicationLoadsItsUrlAndHandsOutsideFramesToTheDesktopsHandler)
     {
         auto log = dataDirectory() / "application-opened.log";
         auto screenshot = dataDirectory() / "window.png";

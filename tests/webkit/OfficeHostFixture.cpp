@@ -46,6 +46,9 @@ namespace {
         {
             auto configuration = m_factory->makeConfiguration();
             configuration->addUserScript(UserScript { pagePollHold });
+            // A microphone without hardware, for pages that ask for one.
+            if (auto* webKit = dynamic_cast<WebKitConfiguration*>(configuration.get()))
+                webkit_settings_set_enable_mock_capture_devices(webKit->settings(), TRUE);
             return configuration;
         }
         std::shared_ptr<WebView> makeWebView(std::unique_ptr<WebViewConfiguration> configuration) override
@@ -85,8 +88,7 @@ void OfficeHostFixture::SetUp()
     Seam<BackgroundExecutor>::install(std::make_shared<ThreadBackgroundExecutor>());
     Seam<ApplicationSupport>::install(std::make_shared<XdgApplicationSupport>());
     Seam<SharedApplication>::install(std::make_shared<FakeSharedApplication>());
-    Seam<WebViewFactory>::install(std::make_shared<PollHoldingFactory>(
-        std::make_shared<WebKitWebViewFactory>(dataDirectory() / "web-data", dataDirectory() / "web-cache")));
+    useLoadTimeout(seconds(60));
     static bool installed = false;
     if (!installed) {
         // The shared controllers behind the bridge live for the process, as in the application.
@@ -110,6 +112,12 @@ void OfficeHostFixture::TearDown()
     Seam<WebViewFactory>::install(nullptr);
     Seam<SharedApplication>::install(nullptr);
     unsetenv("NorlaAppURL");
+}
+
+void OfficeHostFixture::useLoadTimeout(Duration timeout)
+{
+    Seam<WebViewFactory>::install(std::make_shared<PollHoldingFactory>(
+        std::make_shared<WebKitWebViewFactory>(dataDirectory() / "web-data", dataDirectory() / "web-cache", timeout)));
 }
 
 std::shared_ptr<GtkWebView> OfficeHostFixture::openOffice(const std::string& path, const std::string& appOrigin)

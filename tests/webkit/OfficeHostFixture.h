@@ -21,6 +21,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Web views built from now on stop a load that has not finished after `timeout` (60 seconds unless set).
+    void useLoadTimeout(Duration timeout);
     // Builds the host with the application URL at `path` on the demo's origin and waits for its first
     // finished load. With `appOrigin`, the host's application is there instead (the demo's origin stays
     // the one navigation lets in), and nothing is awaited.

@@ -33,6 +33,15 @@ template <> struct GDeleter<GDir> {
     void operator()(GDir* dir) const { g_dir_close(dir); }
 };
 
+// An attached source that we alone keep: it is removed from its context when it goes.
+template <> struct GDeleter<GSource> {
+    void operator()(GSource* source) const
+    {
+        g_source_destroy(source);
+        g_source_unref(source);
+    }
+};
+
 template <class T> using GUniquePtr = std::unique_ptr<T, GDeleter<T>>;
 
 using GErrorPtr = GUniquePtr<GError>;

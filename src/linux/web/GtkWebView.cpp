@@ -1,12 +1,14 @@
 #include "web/GtkWebView.h"
 
 #include "foundation/GUniquePtr.h"
+#include "platform/GUriParser.h"
 #include "web/NavigationDelegate.h"
 #include "web/UIDelegate.h"
 #include "web/UriSchemeRouter.h"
 #include "web/WebKitConfiguration.h"
 #include "web/WebKitRefs.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace norla {
@@ -59,15 +61,17 @@ namespace {
         return Error::platform(error ? error->message : "load failed", error ? error->code : 0);
     }
 
+    Error timeoutError() { return Error::platform("読み込みがタイムアウトしました", G_IO_ERROR_TIMED_OUT); }
+
 } // namespace
 
-GtkWebView::GtkWebView(WebKitConfiguration& configuration, WebKitNetworkSession* session)
+GtkWebView::GtkWebView(WebKitConfiguration& configuration, WebKitNetworkSession* session, Duration loadTimeout)
     : m_widget(GRef<WebKitWebView>::sink(WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "network-session", session,
         "user-content-manager", configuration.userContentManager(), "settings", configuration.settings(), nullptr))))
     , m_bridge(configuration.takeBridge())
+    , m_loadTimeout(loadTimeout)
 {
     g_object_set_data(G_OBJECT(m_widget.get()), hostKey, this);
-    m_bridge->setWebView(m_widget.get());
     for (const auto& [scheme, handler] : configuration.schemeHandlers())
         UriSchemeRouter::shared().route(scheme, m_widget.get(), handler);
     connectSignals();
@@ -75,8 +79,8 @@ GtkWebView::GtkWebView(WebKitConfiguration& configuration, WebKitNetworkSession*
 
 GtkWebView::~GtkWebView()
 {
+    m_loadTimer.reset();
     m_connections.clear();
-    m_bridge->setWebView(nullptr);
     g_object_set_data(G_OBJECT(m_widget.get()), hostKey, nullptr);
     UriSchemeRouter::shared().forget(m_widget.get());
 }
@@ -109,15 +113,23 @@ void GtkWebView::connectSignals()
 
 gboolean GtkWebView::decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type)
 {
-    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
+    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+        auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+        if (!webkit_response_policy_decision_is_main_frame_main_resource(response))
+            m_origins.didReceiveFrameDocument(
+                webkit_uri_response_get_uri(webkit_response_policy_decision_get_response(response)));
         return FALSE; // WebKit's default: show what can be shown, download the rest
+    }
     auto delegate = m_navigationDelegate.lock();
     if (!delegate)
         return FALSE;
     auto* action = webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     NavigationAction navigation;
-    if (const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)))
-        navigation.requestURL = parseUrl(uri);
+    const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+    if (uri && *uri) {
+        navigation.requestURL = GUriParser().parseSerialized(uri);
+        navigation.requestURLUnparsable = !navigation.requestURL;
+    }
     auto held = GRef<WebKitPolicyDecision>::retain(decision);
     delegate->decidePolicyForNavigationAction(*this, navigation, [held](NavigationActionPolicy policy) {
         if (policy == NavigationActionPolicy::allow)
@@ -141,14 +153,7 @@ gboolean GtkWebView::permissionRequest(WebKitPermissionRequest* request)
     auto type = audio && video ? MediaCaptureType::cameraAndMicrophone
         : video                ? MediaCaptureType::camera
                                : MediaCaptureType::microphone;
-    // WebKitGTK names neither the requesting frame nor its origin: the page's own origin stands in.
-    FrameInfo frame;
-    frame.isMainFrame = true;
-    if (auto pageURL = url()) {
-        frame.securityOrigin.protocol = pageURL->scheme;
-        frame.securityOrigin.host = pageURL->host.value_or("");
-        frame.securityOrigin.port = pageURL->port.value_or(0);
-    }
+    auto frame = m_origins.mediaCaptureRequester();
     auto held = GRef<WebKitPermissionRequest>::retain(request);
     delegate->requestMediaCapturePermission(
         *this, frame.securityOrigin, frame, type, [held](PermissionDecision decision) {
@@ -162,29 +167,66 @@ gboolean GtkWebView::permissionRequest(WebKitPermissionRequest* request)
 
 void GtkWebView::loadChanged(WebKitLoadEvent event)
 {
-    if (event == WEBKIT_LOAD_STARTED)
+    if (event == WEBKIT_LOAD_STARTED) {
         m_currentLoadFailed = false;
-    // WebKitGTK also finishes a failed load; only a load that succeeded counts as finished.
-    if (event != WEBKIT_LOAD_FINISHED || m_currentLoadFailed)
+        m_loadTimedOut = false;
+        auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(m_loadTimeout).count();
+        m_loadTimer.reset(g_timeout_source_new(static_cast<guint>(std::max<long long>(milliseconds, 0))));
+        g_source_set_callback(
+            m_loadTimer.get(),
+            [](gpointer self) {
+                static_cast<GtkWebView*>(self)->loadDidTimeOut();
+                return G_SOURCE_REMOVE;
+            },
+            this, nullptr);
+        g_source_attach(m_loadTimer.get(), nullptr);
+    }
+    if (event == WEBKIT_LOAD_COMMITTED)
+        m_origins.didCommitMainDocument(webkit_web_view_get_uri(m_widget.get()));
+    if (event != WEBKIT_LOAD_FINISHED)
         return;
+    m_loadTimer.reset();
+    // WebKitGTK also finishes a failed load; only a load that succeeded counts as finished. A committed
+    // load stopped for taking too long may finish without failing: it failed all the same.
+    if (m_currentLoadFailed)
+        return;
+    if (m_loadTimedOut) {
+        reportFailure(WEBKIT_LOAD_COMMITTED, { timeoutError(), url() });
+        return;
+    }
     if (auto delegate = m_navigationDelegate.lock())
         delegate->didFinishNavigation(*this);
 }
 
 gboolean GtkWebView::loadFailed(WebKitLoadEvent event, const char* failingURI, GError* error)
 {
+    m_loadTimer.reset();
+    reportFailure(event,
+        { m_loadTimedOut ? timeoutError() : loadError(error),
+            failingURI ? GUriParser().parseSerialized(failingURI) : std::nullopt });
+    // Handled: no WebKit error page. Like WKWebView, the view keeps what it showed, and the error page's
+    // own load never looks like a finished navigation.
+    return TRUE;
+}
+
+void GtkWebView::reportFailure(WebKitLoadEvent event, NavigationError failure)
+{
     m_currentLoadFailed = true;
     auto delegate = m_navigationDelegate.lock();
     if (!delegate)
-        return TRUE;
-    NavigationError failure { loadError(error), failingURI ? parseUrl(failingURI) : std::nullopt };
+        return;
     if (event == WEBKIT_LOAD_COMMITTED)
         delegate->didFailNavigation(*this, failure);
     else
         delegate->didFailProvisionalNavigation(*this, failure);
-    // Handled: no WebKit error page. Like WKWebView, the view keeps what it showed, and the error page's
-    // own load never looks like a finished navigation.
-    return TRUE;
+}
+
+void GtkWebView::loadDidTimeOut()
+{
+    m_loadTimedOut = true;
+    // WebKit fails the load as cancelled (or, once committed, may finish it); either is reported as the
+    // timeout.
+    webkit_web_view_stop_loading(m_widget.get());
 }
 
 void GtkWebView::setAllowsBackForwardNavigationGestures(bool allows)
@@ -195,7 +237,8 @@ void GtkWebView::setAllowsBackForwardNavigationGestures(bool allows)
 
 void GtkWebView::load(const UrlRequest& request)
 {
-    // WebKitGTK requests carry no timeout or cache policy: its own defaults apply.
+    // WebKitGTK requests carry no timeout or cache policy: its own default cache policy applies, and
+    // every load gets the web view's timeout.
     auto uriRequest = GRef<WebKitURIRequest>::adopt(webkit_uri_request_new(request.url.absoluteString.c_str()));
     webkit_web_view_load_request(m_widget.get(), uriRequest.get());
 }
@@ -232,7 +275,7 @@ std::optional<Url> GtkWebView::url() const
     const char* uri = webkit_web_view_get_uri(m_widget.get());
     if (!uri || !*uri)
         return std::nullopt;
-    return parseUrl(uri);
+    return GUriParser().parseSerialized(uri);
 }
 
 bool GtkWebView::isInWindow() const { return gtk_widget_get_root(GTK_WIDGET(m_widget.get())) != nullptr; }

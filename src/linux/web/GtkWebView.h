@@ -1,7 +1,10 @@
 #pragma once
 
 #include "foundation/GRef.h"
+#include "foundation/GUniquePtr.h"
 #include "foundation/SignalConnection.h"
+#include "web/NavigationDelegate.h"
+#include "web/PageOrigins.h"
 #include "web/ScriptMessageBridge.h"
 #include "web/WebView.h"
 
@@ -19,7 +22,7 @@ class WebKitConfiguration;
 // Lives on the main thread; the window that shows the widget owns this object.
 class GtkWebView final : public WebView {
 public:
-    GtkWebView(WebKitConfiguration& configuration, WebKitNetworkSession* session);
+    GtkWebView(WebKitConfiguration& configuration, WebKitNetworkSession* session, Duration loadTimeout = seconds(60));
     ~GtkWebView() override;
     GtkWebView(const GtkWebView&) = delete;
     GtkWebView& operator=(const GtkWebView&) = delete;
@@ -52,12 +55,18 @@ private:
     gboolean permissionRequest(WebKitPermissionRequest* request);
     void loadChanged(WebKitLoadEvent event);
     gboolean loadFailed(WebKitLoadEvent event, const char* failingURI, GError* error);
+    void reportFailure(WebKitLoadEvent event, NavigationError failure);
+    void loadDidTimeOut();
 
     GRef<WebKitWebView> m_widget;
     std::unique_ptr<ScriptMessageBridge> m_bridge;
     std::weak_ptr<NavigationDelegate> m_navigationDelegate;
     std::weak_ptr<UIDelegate> m_uiDelegate;
     bool m_currentLoadFailed = false;
+    PageOrigins m_origins;
+    Duration m_loadTimeout;
+    GUniquePtr<GSource> m_loadTimer; // while a load runs
+    bool m_loadTimedOut = false;
     std::vector<SignalConnection> m_connections;
 };
 

@@ -3,6 +3,7 @@
 #include "foundation/GUniquePtr.h"
 #include "web/WebKitRefs.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <random>
@@ -12,6 +13,7 @@ namespace norla {
 namespace {
 
     constexpr const char* tokenKey = "__norlaFrameToken";
+    constexpr const char* senderKey = "__norlaSender";
 
     std::string randomToken()
     {
@@ -27,14 +29,27 @@ namespace {
 
     const char* worldName(ContentWorld world) { return world == ContentWorld::page ? nullptr : "norla-client"; }
 
-    SecurityOrigin originOf(const std::optional<Url>& url)
+    // The origin the wrapper read from `location` when its document started.
+    SecurityOrigin senderOrigin(const Value* sender)
     {
         SecurityOrigin origin;
-        if (!url)
+        if (!sender)
             return origin;
-        origin.protocol = url->scheme;
-        origin.host = url->host.value_or("");
-        origin.port = url->port.value_or(0);
+        const auto* protocol = sender->find("protocol");
+        const auto* host = sender->find("host");
+        const auto* port = sender->find("port");
+        if (!protocol || !protocol->asString() || !host || !host->asString() || !port || !port->asString())
+            return origin;
+        origin.protocol = *protocol->asString();
+        if (origin.protocol.ends_with(':'))
+            origin.protocol.pop_back();
+        origin.host = *host->asString();
+        if (origin.host.size() > 2 && origin.host.front() == '[' && origin.host.back() == ']')
+            origin.host = origin.host.substr(1, origin.host.size() - 2); // an IPv6 literal, stored bare
+        const auto& digits = *port->asString();
+        if (!digits.empty() && digits.size() <= 5
+            && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            origin.port = std::stoi(digits);
         return origin;
     }
 
@@ -48,7 +63,9 @@ ScriptMessageBridge::ScriptMessageBridge(WebKitUserContentManager* manager)
 
 std::string ScriptMessageBridge::wrapperScript(const std::string& name, const std::string& token)
 {
-    // Names and tokens are ours (handler names, hex), so they go in as plain string literals.
+    // The token and the sender's origin stay in the closure: the function the page can read (and hand to
+    // a frame as text) names them but does not hold them. The origin is read before any page script
+    // runs. Names and tokens are ours (handler names, hex), so they go in as plain string literals.
     return "(() => {\n"
            "  const handlers = window.webkit && window.webkit.messageHandlers;\n"
            "  const handler = handlers && handlers[\""
@@ -56,9 +73,13 @@ std::string ScriptMessageBridge::wrapperScript(const std::string& name, const st
         + "\"];\n"
           "  if (!handler) return;\n"
           "  const post = handler.postMessage.bind(handler);\n"
+          "  const frameToken = \""
+        + token
+        + "\";\n"
+          "  const sender = { protocol: location.protocol, host: location.hostname, port: location.port };\n"
           "  const wrapped = (body) => post({ "
-        + tokenKey + ": \"" + token
-        + "\", body });\n"
+        + tokenKey + ": frameToken, " + senderKey
+        + ": sender, body });\n"
           "  Object.defineProperty(handler, \"postMessage\", { value: wrapped, writable: false, configurable: false "
           "});\n"
           "})();\n";
@@ -82,8 +103,7 @@ void ScriptMessageBridge::addHandler(
             }));
 }
 
-ScriptMessage ScriptMessageBridge::decode(
-    const std::string& name, const Value& posted, const std::string& token, const std::optional<Url>& mainFrameURL)
+ScriptMessage ScriptMessageBridge::decode(const std::string& name, const Value& posted, const std::string& token)
 {
     ScriptMessage message;
     message.name = name;
@@ -92,7 +112,7 @@ ScriptMessage ScriptMessageBridge::decode(
         const auto* body = posted.find("body");
         message.body = body ? *body : Value();
         message.frameInfo.isMainFrame = true;
-        message.frameInfo.securityOrigin = originOf(mainFrameURL);
+        message.frameInfo.securityOrigin = senderOrigin(posted.find(senderKey));
     } else {
         // Posted past the wrapper: from a frame. Its origin is unknown, and the main-frame check comes first.
         message.body = posted;
@@ -120,15 +140,10 @@ void ScriptMessageBridge::didReceive(const std::string& name, JSCValue* value, W
         if (json)
             posted = Value::fromJSON(json.get()).value_or(Value());
     }
-    std::optional<Url> mainFrameURL;
-    if (m_webView) {
-        if (const char* uri = webkit_web_view_get_uri(m_webView))
-            mainFrameURL = parseUrl(uri);
-    }
     auto handler = m_handlers[name].lock();
     if (!handler)
         return; // the dropped reply rejects the page's promise
-    handler->didReceiveScriptMessage(decode(name, posted, m_token, mainFrameURL), std::move(bridgeReply));
+    handler->didReceiveScriptMessage(decode(name, posted, m_token), std::move(bridgeReply));
 }
 
 } // namespace norla

@@ -18,6 +18,10 @@ template <> struct GRefTraits<WebKitUserScript> {
     static WebKitUserScript* ref(WebKitUserScript* script) { return webkit_user_script_ref(script); }
     static void unref(WebKitUserScript* script) { webkit_user_script_unref(script); }
 };
+template <> struct GRefTraits<WebKitSecurityOrigin> {
+    static WebKitSecurityOrigin* ref(WebKitSecurityOrigin* origin) { return webkit_security_origin_ref(origin); }
+    static void unref(WebKitSecurityOrigin* origin) { webkit_security_origin_unref(origin); }
+};
 template <> struct GRefTraits<SoupMessageHeaders> {
     static SoupMessageHeaders* ref(SoupMessageHeaders* headers) { return soup_message_headers_ref(headers); }
     static void unref(SoupMessageHeaders* headers) { soup_message_headers_unref(headers); }

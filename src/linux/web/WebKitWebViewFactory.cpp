@@ -9,9 +9,11 @@
 
 namespace norla {
 
-WebKitWebViewFactory::WebKitWebViewFactory(std::filesystem::path dataDirectory, std::filesystem::path cacheDirectory)
+WebKitWebViewFactory::WebKitWebViewFactory(
+    std::filesystem::path dataDirectory, std::filesystem::path cacheDirectory, Duration loadTimeout)
     : m_dataDirectory(std::move(dataDirectory))
     , m_cacheDirectory(std::move(cacheDirectory))
+    , m_loadTimeout(loadTimeout)
 {
 }
 
@@ -51,9 +53,9 @@ std::shared_ptr<WebView> WebKitWebViewFactory::makeWebView(std::unique_ptr<WebVi
     if (!webKitConfiguration)
         throw std::logic_error("WebKitWebViewFactory: a configuration from another factory");
     if (webKitConfiguration->usesPersistentDataStore())
-        return std::make_shared<GtkWebView>(*webKitConfiguration, persistentSession());
+        return std::make_shared<GtkWebView>(*webKitConfiguration, persistentSession(), m_loadTimeout);
     auto ephemeral = GRef<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
-    return std::make_shared<GtkWebView>(*webKitConfiguration, ephemeral.get());
+    return std::make_shared<GtkWebView>(*webKitConfiguration, ephemeral.get(), m_loadTimeout);
 }
 
 } // namespace norla

@@ -14,9 +14,11 @@ namespace norla {
 // application's data and cache directories; the others get an ephemeral session each.
 class WebKitWebViewFactory final : public WebViewFactory {
 public:
-    // `$XDG_DATA_HOME/norla-office/webkit` and `$XDG_CACHE_HOME/norla-office/webkit` by default.
+    // `$XDG_DATA_HOME/norla-office/webkit` and `$XDG_CACHE_HOME/norla-office/webkit` by default. A load
+    // that has not finished after `loadTimeout` is stopped and fails (requests' own timeouts are not
+    // something WebKitGTK knows).
     explicit WebKitWebViewFactory(std::filesystem::path dataDirectory = defaultDataDirectory(),
-        std::filesystem::path cacheDirectory = defaultCacheDirectory());
+        std::filesystem::path cacheDirectory = defaultCacheDirectory(), Duration loadTimeout = seconds(60));
 
     static std::filesystem::path defaultDataDirectory();
     static std::filesystem::path defaultCacheDirectory();
@@ -29,6 +31,7 @@ public:
 private:
     std::filesystem::path m_dataDirectory;
     std::filesystem::path m_cacheDirectory;
+    Duration m_loadTimeout;
     GRef<WebKitNetworkSession> m_persistentSession;
 };
 
