@@ -23,7 +23,7 @@ namespace {
     {
         auto webView = openOffice("/test/frames.html");
         ASSERT_TRUE(webView);
-        ASSERT_TRUE(waitInPage(*webView, "window.topResult && Object.keys(window.frameResults).length >= 2"));
+        ASSERT_TRUE(waitInPage(*webView, "window.topResult && Object.keys(window.frameResults).length >= 2", 60));
         auto results = call(*webView, "return { top: window.topResult, frames: window.frameResults };");
         ASSERT_TRUE(results.ok()) << results.error().description();
         const auto& value = results.value();

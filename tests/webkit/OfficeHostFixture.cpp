@@ -166,7 +166,7 @@ bool OfficeHostFixture::waitInPage(GtkWebView& webView, const std::string& expre
               "  await new Promise((resolve) => setTimeout(resolve, 20));\n"
               "}\n"
               "return false;",
-        { { "limit", seconds * 1000 } });
+        { { "limit", seconds * 1000 } }, seconds + 10);
     return answer.ok() && answer.value() == Value(true);
 }
 

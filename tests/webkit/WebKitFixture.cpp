@@ -94,12 +94,12 @@ void WebKitFixture::loadAndWait(GtkWebView& webView, const std::string& url)
     ASSERT_TRUE(runUntil([&] { return finished; })) << "never loaded " << url;
 }
 
-Result<Value> WebKitFixture::call(GtkWebView& webView, const std::string& body, Value::Object arguments)
+Result<Value> WebKitFixture::call(GtkWebView& webView, const std::string& body, Value::Object arguments, int seconds)
 {
     std::optional<Result<Value>> answer;
     webView.callAsyncJavaScript(body, std::move(arguments), ContentWorld::page,
         [&answer](Result<Value> result) { answer.emplace(std::move(result)); });
-    if (!runUntil([&] { return answer.has_value(); }))
+    if (!runUntil([&] { return answer.has_value(); }, seconds))
         return Error::platform("no answer from the page");
     return std::move(*answer);
 }

@@ -30,8 +30,8 @@ protected:
     // A web view in a shown window, so that it is as the application has it.
     std::shared_ptr<GtkWebView> show(std::shared_ptr<WebView> webView);
     void loadAndWait(GtkWebView& webView, const std::string& url);
-    // Runs an async function body in the page and waits for its result.
-    Result<Value> call(GtkWebView& webView, const std::string& body, Value::Object arguments = {});
+    // Runs an async function body in the page and waits for its result, for at most `seconds`.
+    Result<Value> call(GtkWebView& webView, const std::string& body, Value::Object arguments = {}, int seconds = 30);
     // Iterates the main loop until `done` holds; fails the test after `seconds`.
     bool runUntil(const std::function<bool()>& done, int seconds = 30);
 
