@@ -18,6 +18,9 @@ packages=(
   gstreamer1.0-libav gstreamer1.0-pulseaudio
   time
   fonts-ipafont-gothic
+  # Installing and packaging: the desktop entry's and metadata's validators, the manual pages' reader,
+  # Debian's package tools (library dependencies), and a session bus and X tools for the single-instance test.
+  desktop-file-utils appstream man-db dpkg-dev dbus x11-utils
 )
 
 missing=()

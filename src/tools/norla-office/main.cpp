@@ -1,6 +1,6 @@
 // NorlaOffice on Linux: installs the live implementation of every seam, then runs the GTK application.
 //
-//   norla-office [--screenshot FILE]
+//   norla-office [--screenshot FILE] | --help
 //
 // The web application's URL comes from the environment variable NorlaAppURL, else the production origin.
 
@@ -33,16 +33,38 @@ namespace {
 
 using namespace norla;
 
-std::optional<OfficeApplication::Options> parseOptions(int argc, char** argv)
-{
+constexpr const char* helpText
+    = "usage: norla-office [--screenshot FILE]\n"
+      "\n"
+      "Shows the Norla web application in a window of its own, with meeting recording, desktop\n"
+      "notifications, native sign-in, menus and shortcuts. One instance runs per desktop session: starting\n"
+      "it again brings the running window to the front.\n"
+      "\n"
+      "  --screenshot FILE  save a PNG of the window once its first page has loaded, then quit\n"
+      "  -h, --help         show this help\n"
+      "\n"
+      "Environment:\n"
+      "  NorlaAppURL        the web application's address instead of the production one\n"
+      "\n"
+      "Recordings are kept in $XDG_DATA_HOME/norla-office/recordings; see norla-rec(1).\n";
+
+struct CommandLine {
     OfficeApplication::Options options;
+    bool help = false;
+};
+
+std::optional<CommandLine> parseCommandLine(int argc, char** argv)
+{
+    CommandLine commandLine;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
-            options.screenshot = argv[++i];
+            commandLine.options.screenshot = argv[++i];
+        else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            commandLine.help = true;
         else
             return std::nullopt;
     }
-    return options;
+    return commandLine;
 }
 
 void installPlatformSeams()
@@ -75,15 +97,21 @@ void installRecordingSeams()
 
 int main(int argc, char** argv)
 {
-    auto options = parseOptions(argc, argv);
-    if (!options) {
-        std::fprintf(stderr, "usage: %s [--screenshot FILE]\n", argv[0]);
+    auto commandLine = parseCommandLine(argc, argv);
+    if (!commandLine) {
+        std::fprintf(stderr, "usage: %s [--screenshot FILE]; see '%s --help'\n", argv[0], argv[0]);
         return 2;
     }
+    if (commandLine->help) {
+        std::fputs(helpText, stdout);
+        return 0;
+    }
+    // The desktop matches windows to the launcher's entry by this name (the X11 class, StartupWMClass).
+    g_set_prgname(std::string(build::applicationIdentifier).c_str());
     installPlatformSeams();
     installRecordingSeams();
 
-    auto application = OfficeApplication::create(std::move(*options));
+    auto application = OfficeApplication::create(std::move(commandLine->options));
     Seam<SharedApplication>::install(application);
     Seam<NoticePresenter>::install(std::make_shared<GtkNoticePresenter>(application->application()));
     installBridgeTargets();
