@@ -119,13 +119,16 @@ public:
             return completion(Error::platform("The export failed."));
         auto& composition = dynamic_cast<FakeComposition&>(*m_composition);
         writeBytes(output, composition.track ? composition.track->lines : std::string());
+        m_done = true;
         completion(Result<void>());
     }
     void cancelExport() override { }
+    float progress() const override { return m_done ? 1.0f : 0.0f; }
 
 private:
     FakeMediaComposer& m_owner;
     std::shared_ptr<MutableComposition> m_composition;
+    bool m_done = false;
 };
 
 std::shared_ptr<MediaAsset> FakeMediaComposer::makeAsset(const std::filesystem::path& file)

@@ -58,6 +58,8 @@ public:
         const std::filesystem::path& output, ExportFileType fileType, CompletionHandler<void(Result<void>)> completion)
         = 0;
     virtual void cancelExport() = 0;
+    // How much of the file is written, from 0 to 1; readable on any thread while the export runs.
+    virtual float progress() const = 0;
 };
 
 // Makes assets, compositions and export sessions (the seam over the platform's media framework).

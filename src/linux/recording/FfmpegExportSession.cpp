@@ -101,6 +101,31 @@ namespace {
         std::int64_t m_written = 0;
     };
 
+    // Passes frames on to the file and counts them against the timeline's length for the progress.
+    class CountingFile final : public AudioFile {
+    public:
+        CountingFile(AudioFile& file, std::int64_t total, std::atomic<float>& progress)
+            : m_file(file)
+            , m_total(std::max<std::int64_t>(total, 1))
+            , m_progress(progress)
+        {
+        }
+        Result<void> write(const AudioPcmBuffer& buffer) override
+        {
+            m_written += buffer.frameLength();
+            m_progress
+                = static_cast<float>(std::min(1.0, static_cast<double>(m_written) / static_cast<double>(m_total)));
+            return m_file.write(buffer);
+        }
+        Result<void> close() override { return m_file.close(); }
+
+    private:
+        AudioFile& m_file;
+        std::int64_t m_total;
+        std::int64_t m_written = 0;
+        std::atomic<float>& m_progress;
+    };
+
 } // namespace
 
 void FfmpegExportSession::exportAsynchronously(
@@ -118,6 +143,8 @@ void FfmpegExportSession::exportAsynchronously(
     }
     if (!exported)
         std::filesystem::remove(temporary, ignored);
+    else
+        m_progress = 1;
     completion(std::move(exported));
 }
 
@@ -140,7 +167,10 @@ Result<void> FfmpegExportSession::exportTo(const std::filesystem::path& file)
     auto opened = FfmpegAacFile::open(file, settings, format);
     if (!opened)
         return opened.error();
-    auto& output = *opened.value();
+    std::int64_t length = 0;
+    for (const auto& piece : pieces)
+        length = std::max(length, framesAt(piece.at + piece.range.duration, rate));
+    CountingFile output(*opened.value(), length, m_progress);
     std::int64_t written = 0;
     for (auto& piece : pieces) {
         if (auto gap = framesAt(piece.at, rate) - written; gap > 0) {

@@ -23,6 +23,7 @@ public:
     void exportAsynchronously(const std::filesystem::path& output, ExportFileType fileType,
         CompletionHandler<void(Result<void>)> completion) override;
     void cancelExport() override { m_cancelled = true; }
+    float progress() const override { return m_progress; }
 
     // The temporary name of an export in progress, next to the output.
     static constexpr std::string_view temporaryName = "meeting.merging.m4a";
@@ -33,6 +34,7 @@ private:
 
     std::shared_ptr<FfmpegComposition> m_composition;
     std::atomic<bool> m_cancelled { false };
+    std::atomic<float> m_progress { 0 };
 };
 
 } // namespace norla

@@ -1,6 +1,7 @@
 #include "RecCommandLine.h"
 
 #include "RecPlatform.h"
+#include "RecProgress.h"
 #include "RecorderCommands.h"
 #include "RecordingInventory.h"
 #include "recording/Mixdown.h"
@@ -91,7 +92,7 @@ namespace {
             err << dir.string() << ": " << problem.message() << '\n';
             return RecCommandLine::failure;
         }
-        auto result = mixdown(dir);
+        auto result = RecProgress::mixdown(dir, [&] { return mixdown(dir); });
         if (!result) {
             err << result.error().description() << '\n';
             return RecCommandLine::failure;

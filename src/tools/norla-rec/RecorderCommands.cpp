@@ -1,6 +1,7 @@
 #include "RecorderCommands.h"
 
 #include "RecPlatform.h"
+#include "RecProgress.h"
 #include "platform/SerialQueue.h"
 #include "recording/MeetingRecorder.h"
 #include "recording/RecordingFiles.h"
@@ -29,7 +30,7 @@ namespace {
         MeetingRecorderDependencies dependencies;
         dependencies.queue = std::make_shared<SerialQueue>("norla-rec.recorder");
         dependencies.platformVersion = RecPlatform::makePlatformVersion();
-        dependencies.mediaComposer = RecPlatform::makeMediaComposer();
+        dependencies.mediaComposer = RecProgress::composer(RecPlatform::makeMediaComposer());
         dependencies.recordingsDirectory = [recordings] { return recordings; };
         return MeetingRecorder::create(std::move(dependencies));
     }
