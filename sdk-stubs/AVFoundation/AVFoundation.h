@@ -180,6 +180,7 @@ AVF_EXPORT NSString* const AVAssetExportPresetAppleM4A;
 @property (nonatomic, copy, nullable) AVFileType outputFileType;
 @property (nonatomic, readonly) AVAssetExportSessionStatus status;
 @property (nonatomic, readonly, nullable) NSError* error;
+@property (nonatomic, readonly) float progress; // [AD avfoundation/avassetexportsession/progress]
 - (void)exportAsynchronouslyWithCompletionHandler:(void (^)(void))handler;
 - (void)cancelExport;
 @end

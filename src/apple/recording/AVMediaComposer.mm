@@ -157,6 +157,7 @@ namespace {
         }
 
         void cancelExport() override { [m_session cancelExport]; }
+        float progress() const override { return m_session.progress; }
 
     private:
         AVAssetExportSession* m_session;
