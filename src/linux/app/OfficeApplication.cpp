@@ -75,8 +75,10 @@ std::shared_ptr<OfficeApplication> OfficeApplication::create(Options options)
 
 OfficeApplication::OfficeApplication(ConstructionKey, Options options)
     : m_options(std::move(options))
-    , m_application(GRef<GtkApplication>::adopt(
-          gtk_application_new(std::string(build::applicationIdentifier).c_str(), G_APPLICATION_DEFAULT_FLAGS)))
+    , m_application(GRef<GtkApplication>::adopt(gtk_application_new(std::string(build::applicationIdentifier).c_str(),
+          // One instance per session owns the window and the recordings: a second launch only activates it.
+          // A screenshot run is a one-off of its own and must not hand itself to a running instance.
+          m_options.screenshot ? G_APPLICATION_NON_UNIQUE : G_APPLICATION_DEFAULT_FLAGS)))
     , m_menus(MenuModel::build(MenuCommands::groups()))
 {
 }
