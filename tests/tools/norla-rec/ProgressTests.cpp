@@ -68,6 +68,7 @@ namespace {
         std::vector<std::string> all { NORLA_REC_BINARY };
         all.insert(all.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
+        argv.reserve(all.size() + 1);
         for (auto& argument : all)
             argv.push_back(argument.data());
         argv.push_back(nullptr);
