@@ -1,9 +1,12 @@
 // How fast the page bridge is in real WebKit, on the host the application builds (the core's web view
 // host, the real seams and bridge targets): 10,000 sequential and 10,000 concurrent "notificationPermission"
-// round trips, timed in the page (in blocks of 100, and all 10,000 in flight at once), and the time from process start
-// to the first finished load of the demo page, measured in fresh child processes.
+// round trips, timed in the page (in blocks of 100, and all 10,000 in flight at once); and the start-up of
+// norla-office against a bare WebKitGTK window on the same demo page (time to the first finished load and
+// the memory of each process tree then; see StartupComparison).
 //   norla-bridge-bench [--messages N] [--startups N]
-// Needs a display (run under xvfb-run -a) and Node.js for the demo server.
+// Needs a display and a session bus of its own (run under dbus-run-session -- xvfb-run -a, so that no
+// running NorlaOffice takes the launches over) and Node.js for the demo server.
+#include "StartupComparison.h"
 #include "desktop/BridgeTargets.h"
 #include "foundation/EnvironmentInfoDictionary.h"
 #include "foundation/GLibMainExecutor.h"
@@ -33,11 +36,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,34 +48,10 @@ using namespace norla;
 
 namespace {
 
-const auto mainEntered = std::chrono::steady_clock::now();
-
 class QuietLog final : public SystemLog {
 public:
     void write(std::string_view) override { }
 };
-
-// Seconds since boot at which this process started, from /proc (in clock ticks).
-double processStartSinceBoot()
-{
-    std::ifstream stat("/proc/self/stat");
-    std::string line;
-    std::getline(stat, line);
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    std::string field;
-    for (int index = 3; fields >> field; ++index) {
-        if (index == 22)
-            return std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
-    }
-    return 0;
-}
-
-double nowSinceBoot()
-{
-    timespec now {};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 void installSeams()
 {
@@ -133,23 +109,6 @@ std::unique_ptr<Office> openOffice(const std::string& appURL)
     return office;
 }
 
-// Child mode: from this process's start to the first finished load; prints "<from start> <from main>" in ms.
-int measureStartup(const std::string& appURL)
-{
-    if (!gtk_init_check())
-        return 1;
-    installSeams();
-    auto office = openOffice(appURL);
-    if (!office || !runUntil([&] { return office->loaded; }, 60))
-        return 1;
-    double fromStart = (nowSinceBoot() - processStartSinceBoot()) * 1000;
-    double fromMain = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - mainEntered).count();
-    std::printf("%.1f %.1f\n", fromStart, fromMain);
-    std::fflush(stdout);
-    // Leave without tearing the toolkit down: only the figure matters here.
-    std::_Exit(0);
-}
-
 struct DemoServer {
     GPid pid = 0;
     std::string origin;
@@ -184,36 +143,6 @@ bool startDemoServer(DemoServer& server)
         return false;
     server.origin = text.substr(start, text.find(' ', start) - start);
     return true;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-std::vector<double> startupTimes(const char* self, const std::string& appURL, int runs, std::vector<double>& fromMain)
-{
-    std::vector<double> fromStart;
-    for (int run = 0; run < runs; ++run) {
-        const char* argv[] = { self, "--startup-child", appURL.c_str(), nullptr };
-        GUniquePtr<char> output;
-        char* outputText = nullptr;
-        gint status = 0;
-        GErrorPtr error;
-        bool spawned = g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr,
-            &outputText, nullptr, &status, GErrorOut(error));
-        output.reset(outputText);
-        double start = 0;
-        double main = 0;
-        if (spawned && status == 0 && outputText && std::sscanf(outputText, "%lf %lf", &start, &main) == 2) {
-            fromStart.push_back(start);
-            fromMain.push_back(main);
-        } else {
-            std::fprintf(stderr, "start-up run %d failed\n", run + 1);
-        }
-    }
-    return fromStart;
 }
 
 // The page's clock ticks in whole milliseconds, finer than one round trip can be told apart: each figure
@@ -290,8 +219,6 @@ bool measureRoundTrips(GtkWebView& webView, int count, Mode mode, bool print = t
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "--startup-child") == 0)
-        return measureStartup(argv[2]);
     int messages = 10000;
     int startups = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -312,11 +239,9 @@ int main(int argc, char** argv)
     std::string appURL = server.origin + "/chat";
     setenv("NorlaAppURL", appURL.c_str(), 1);
 
-    std::vector<double> fromMain;
-    auto fromStart = startupTimes(argv[0], appURL, startups, fromMain);
-    std::printf("start-up to first finished load of %s, %zu runs: median %.0f ms from process start (%.0f ms from "
-                "main)\n",
-        "/chat", fromStart.size(), median(fromStart), median(fromMain));
+    bench::StartupComparison startup(NORLA_OFFICE_BINARY, NORLA_BARE_WINDOW_BINARY, appURL, home);
+    if (!startup.runAndPrint(startups))
+        std::fprintf(stderr, "start-up comparison failed\n");
 
     if (!gtk_init_check()) {
         std::fprintf(stderr, "no display (run under xvfb-run -a)\n");

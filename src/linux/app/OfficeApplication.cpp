@@ -12,6 +12,7 @@
 #include "web/GtkWebView.h"
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 
 namespace norla {
@@ -123,6 +124,8 @@ OfficeWindow& OfficeApplication::openWindow()
     auto& window = *m_windows.emplace_back(std::make_unique<OfficeWindow>(m_application.get(), resolveAppURL()));
     if (m_options.screenshot && !m_screenshotArmed)
         armScreenshot(window);
+    if (m_options.loadLog)
+        armLoadLog(window);
     gtk_window_present(window.window());
     return window;
 }
@@ -182,6 +185,21 @@ void OfficeApplication::notificationResponse(GVariant* parameter)
         gtk_window_present(m_windows.front()->window());
     if (auto delegate = Seam<UserNotificationCenterDelegate>::find())
         delegate->didReceiveNotificationResponse(std::move(userInfo), [] {});
+}
+
+void OfficeApplication::armLoadLog(OfficeWindow& window)
+{
+    auto file = *std::exchange(m_options.loadLog, std::nullopt);
+    auto* webView = window.webView();
+    if (!webView)
+        return;
+    m_connections.push_back(connectSignal<void(WebKitWebView*, WebKitLoadEvent)>(
+        webView->widget(), "load-changed", [file, written = false](WebKitWebView* view, WebKitLoadEvent event) mutable {
+            if (event != WEBKIT_LOAD_FINISHED || std::exchange(written, true))
+                return;
+            const char* uri = webkit_web_view_get_uri(view);
+            std::ofstream(file, std::ios::app) << (uri ? uri : "") << '\n';
+        }));
 }
 
 void OfficeApplication::armScreenshot(OfficeWindow& window)

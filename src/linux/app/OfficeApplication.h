@@ -23,6 +23,9 @@ public:
     struct Options {
         // Save a picture of the first window once its first page has loaded, then quit.
         std::optional<std::filesystem::path> screenshot;
+        // Write the address of the first window's first finished page load to this file (for measuring
+        // start-up from outside the process).
+        std::optional<std::filesystem::path> loadLog;
     };
 
     static std::shared_ptr<OfficeApplication> create(Options options);
@@ -54,6 +57,7 @@ private:
     void installActions();
     void notificationResponse(GVariant* parameter);
     void armScreenshot(OfficeWindow& window);
+    void armLoadLog(OfficeWindow& window);
 
     Options m_options;
     GRef<GtkApplication> m_application;

@@ -3,6 +3,7 @@
 //   norla-office [--screenshot FILE] | --help
 //
 // The web application's URL comes from the environment variable NorlaAppURL, else the production origin.
+// With NORLA_LOAD_LOG=FILE, the address of the first finished page load is written to FILE (benchmarks).
 
 #include "app/BuildConfiguration.h"
 #include "app/GtkNoticePresenter.h"
@@ -26,6 +27,7 @@
 #include "web/WebKitWebViewFactory.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -106,6 +108,8 @@ int main(int argc, char** argv)
         std::fputs(helpText, stdout);
         return 0;
     }
+    if (const char* loadLog = std::getenv("NORLA_LOAD_LOG"); loadLog && *loadLog)
+        commandLine->options.loadLog = loadLog;
     // The desktop matches windows to the launcher's entry by this name (the X11 class, StartupWMClass).
     g_set_prgname(std::string(build::applicationIdentifier).c_str());
     installPlatformSeams();
