@@ -34,6 +34,7 @@ dpkg -x "$deb" "$work/root"
 expected=(
   usr/bin/norla-office
   usr/bin/norla-rec
+  usr/lib/norla-office/norla-recording.so
   usr/share/applications/$id.desktop
   usr/share/icons/hicolor/scalable/apps/$id.svg
   usr/share/metainfo/$id.metainfo.xml

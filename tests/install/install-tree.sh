@@ -18,6 +18,11 @@ fail() { echo "install-tree: $*" >&2; exit 1; }
 for program in norla-office norla-rec; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
 done
+module=$(find "$prefix" -name norla-recording.so)
+[ -n "$module" ] || fail "the recording module is not installed"
+# The application finds the module from where it is installed, without the build tree.
+[ -f "$(dirname "$prefix/bin/norla-office")/$(strings "$prefix/bin/norla-office" | grep -m1 '^\.\./.*norla-recording\.so$')" ] ||
+  fail "norla-office does not look for the module where it is installed"
 desktop=$prefix/share/applications/$id.desktop
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
 for file in "$desktop" "$metainfo" "$prefix/share/icons/hicolor/scalable/apps/$id.svg" \

@@ -19,16 +19,16 @@
 #include "platform/BackgroundExecutor.h"
 #include "platform/GLibUuidGenerator.h"
 #include "platform/GUriParser.h"
+#include "platform/LazyRecordingBackend.h"
 #include "platform/PosixFileHandles.h"
 #include "platform/Seams.h"
 #include "platform/XdgApplicationSupport.h"
-#include "recording/FfmpegAudioFileWriter.h"
-#include "recording/LinuxRecordingSeams.h"
 #include "web/WebKitWebViewFactory.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -87,12 +87,15 @@ void installPlatformSeams()
     Seam<AuthenticationSessionFactory>::install(std::make_shared<GtkAuthenticationSessionFactory>());
 }
 
-// The recorder's own seams come from the recording backend; these two are the files it writes.
+// The recorder's seams come from the recording module, loaded on the first recording operation: a session
+// that never records starts and runs without PulseAudio and FFmpeg. It is looked for beside the program
+// (the build tree), then where it is installed.
 void installRecordingSeams()
 {
-    installLinuxRecordingSeams();
+    std::error_code error;
+    auto directory = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    installLazyRecordingBackend({ directory / "norla-recording.so", directory / NORLA_RECORDING_MODULE_FROM_BINDIR });
     Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-    Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
 }
 
 } // namespace

@@ -60,6 +60,9 @@ first=$!
 pids+=("$first")
 wait_for owned || fail "the first instance did not take the name $id on the session bus"
 wait_for eval '[ "$(windows_of "$first")" -ge 1 ]' || fail "the first instance shows no window"
+# The audio libraries wait for the first recording operation.
+audio=$(grep -E 'libavcodec|libpulse' "/proc/$first/maps" || true)
+[ -z "$audio" ] || fail "the audio libraries are loaded before any recording: $audio"
 # The desktop matches the window to the launcher's entry by its class (StartupWMClass).
 window=$(stack | awk -v pid="$first" '$2 == pid { print $1; exit }')
 [[ $(xprop -id "$window" WM_CLASS) == *"\"$id\""* ]] || fail "the window's class is not $id: $(xprop -id "$window" WM_CLASS)"
