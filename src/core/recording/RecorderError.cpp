@@ -15,6 +15,8 @@ std::string errorDescription(RecorderError error, std::string_view detail)
         return "すでに録音中です";
     case RecorderError::notRecording:
         return "録音していません";
+    case RecorderError::sessionInUse:
+        return "この録音はほかのプロセスが使っています";
     }
     return {};
 }

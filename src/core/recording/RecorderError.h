@@ -13,6 +13,7 @@ enum class RecorderError {
     permissionDenied,
     alreadyRecording,
     notRecording,
+    sessionInUse, // another holder (often another process) records, finishes or deletes the session
 };
 
 std::string_view errorDomain(RecorderError);

@@ -1,6 +1,7 @@
 #include "recording/RecordingFiles.h"
 
 #include "platform/ApplicationSupport.h"
+#include "platform/FileHandle.h"
 #include "platform/Seams.h"
 #include "platform/UuidGenerator.h"
 
@@ -8,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 #include <system_error>
+#include <vector>
 
 namespace norla {
 
@@ -27,6 +29,39 @@ Result<std::filesystem::path> RecordingFiles::createSessionDirectory()
     if (error)
         return Error::platform(error.message(), error.value());
     return directory;
+}
+
+Result<void> RecordingFiles::synchronize(const std::filesystem::path& fileOrDirectory)
+{
+    auto handle = seam<FileHandles>()->openForReading(fileOrDirectory);
+    if (!handle)
+        return handle.error();
+    auto synchronized = handle.value()->synchronize();
+    (void)handle.value()->close();
+    return synchronized;
+}
+
+Result<void> RecordingFiles::removeSessionDirectory(const std::filesystem::path& dir)
+{
+    std::error_code error;
+    std::vector<std::filesystem::path> entries;
+    for (std::filesystem::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        if (it->path().filename() != claimFileName)
+            entries.push_back(it->path());
+    }
+    if (error == std::errc::no_such_file_or_directory)
+        return {};
+    for (auto& entry : entries) {
+        if (!error)
+            std::filesystem::remove_all(entry, error);
+    }
+    if (!error)
+        std::filesystem::remove(dir / claimFileName, error);
+    if (!error)
+        std::filesystem::remove(dir, error);
+    if (error)
+        return Error::platform(error.message(), error.value());
+    return {};
 }
 
 std::string RecordingFiles::segmentFileName(int number)
