@@ -9,12 +9,15 @@ namespace {
     // Passes everything through, counts closing, and fails every read once `failAfter` bytes were read.
     class ObservedReadHandle final : public FileHandle {
     public:
-        ObservedReadHandle(std::unique_ptr<FileHandle> real, std::shared_ptr<std::size_t> closedCount,
-            std::optional<std::size_t> failAfter, std::optional<Error> error)
+        ObservedReadHandle(std::unique_ptr<FileHandle> real, std::filesystem::path path,
+            std::shared_ptr<std::size_t> closedCount, std::optional<std::size_t> failAfter, std::optional<Error> error,
+            std::shared_ptr<FaultyFileHandles::SynchronizeHook> synchronize)
             : m_real(std::move(real))
+            , m_path(std::move(path))
             , m_closedCount(std::move(closedCount))
             , m_remaining(failAfter)
             , m_error(std::move(error))
+            , m_synchronize(std::move(synchronize))
         {
         }
         Result<void> seek(std::uint64_t offset) override { return m_real->seek(offset); }
@@ -30,7 +33,10 @@ namespace {
                 *m_remaining -= read.value();
             return read;
         }
-        Result<void> synchronize() override { return m_real->synchronize(); }
+        Result<void> synchronize() override
+        {
+            return *m_synchronize ? (*m_synchronize)(m_path) : m_real->synchronize();
+        }
         Result<void> close() override
         {
             ++*m_closedCount;
@@ -39,9 +45,11 @@ namespace {
 
     private:
         std::unique_ptr<FileHandle> m_real;
+        std::filesystem::path m_path;
         std::shared_ptr<std::size_t> m_closedCount;
         std::optional<std::size_t> m_remaining;
         std::optional<Error> m_error;
+        std::shared_ptr<FaultyFileHandles::SynchronizeHook> m_synchronize;
     };
 
 } // namespace
@@ -68,8 +76,8 @@ Result<std::unique_ptr<FileHandle>> FaultyFileHandles::openForReading(const std:
     }
     // The handle may outlive this object: it keeps the counts alive through an aliasing pointer.
     std::shared_ptr<std::size_t> closedCount(m_counts, &m_counts->closed);
-    return std::unique_ptr<FileHandle>(
-        std::make_unique<ObservedReadHandle>(std::move(handle).value(), std::move(closedCount), failAfter, error));
+    return std::unique_ptr<FileHandle>(std::make_unique<ObservedReadHandle>(
+        std::move(handle).value(), file, std::move(closedCount), failAfter, error, m_synchronize));
 }
 
 } // namespace norla::test

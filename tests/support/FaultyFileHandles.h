@@ -3,6 +3,7 @@
 #include "platform/FileHandle.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,7 +13,8 @@ namespace norla::test {
 
 // Real file handles (from the wrapped implementation) with planned failures: files that cannot be opened
 // for reading, and files whose reads fail once a number of bytes has been read. Counts the read handles
-// it handed out and how many of them were closed.
+// it handed out and how many of them were closed, and lets a test see (and fail) every flush to disk of a
+// file or directory opened for reading.
 class FaultyFileHandles final : public FileHandles {
 public:
     explicit FaultyFileHandles(std::shared_ptr<FileHandles> real)
@@ -25,6 +27,9 @@ public:
     {
         m_failingReads.insert_or_assign(file, ReadFailure { bytes, std::move(error) });
     }
+    // Called instead of the real flush, with the path the handle was opened for.
+    using SynchronizeHook = std::function<Result<void>(const std::filesystem::path&)>;
+    void onSynchronize(SynchronizeHook hook) { *m_synchronize = std::move(hook); }
     std::size_t readOpenCount() const { return m_readOpenCount; }
     std::size_t readHandleCount() const { return m_counts->handed; }
     std::size_t closedReadHandleCount() const { return m_counts->closed; }
@@ -46,6 +51,7 @@ private:
     std::map<std::filesystem::path, ReadFailure> m_failingReads;
     std::size_t m_readOpenCount = 0;
     std::shared_ptr<Counts> m_counts = std::make_shared<Counts>();
+    std::shared_ptr<SynchronizeHook> m_synchronize = std::make_shared<SynchronizeHook>();
 };
 
 } // namespace norla::test

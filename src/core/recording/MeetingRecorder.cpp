@@ -24,12 +24,6 @@ namespace {
     constexpr std::uint32_t sessionCategoryOptions = AudioSessionCategoryOptions::mixWithOthers
         | AudioSessionCategoryOptions::allowBluetooth | AudioSessionCategoryOptions::defaultToSpeaker;
 
-    void removeQuietly(const std::filesystem::path& dir)
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
-    }
-
 } // namespace
 
 MeetingRecorderDependencies MeetingRecorderDependencies::live()
@@ -44,6 +38,7 @@ MeetingRecorderDependencies MeetingRecorderDependencies::live()
     // The notice presenter belongs to the application's window and may be installed after the recorder is
     // made: it is looked up when a notice is shown.
     dependencies.mediaComposer = seam<MediaComposer>();
+    dependencies.sessionClaims = seam<SessionClaims>();
     dependencies.capture = CaptureDependencies::live();
     dependencies.recordingsDirectory = [] { return RecordingFiles::recordingsDirectory(); };
     dependencies.createSessionDirectory = [] { return RecordingFiles::createSessionDirectory(); };
@@ -87,6 +82,25 @@ bool MeetingRecorder::hasSystemAudio() const
 
 std::filesystem::path MeetingRecorder::recordingsDirectory() const { return m_dependencies.recordingsDirectory(); }
 
+SessionClaims& MeetingRecorder::sessionClaims() const
+{
+    return m_dependencies.sessionClaims ? *m_dependencies.sessionClaims : *seam<SessionClaims>();
+}
+
+Result<std::filesystem::path> MeetingRecorder::createClaimedSessionDirectory()
+{
+    auto created = m_dependencies.createSessionDirectory();
+    if (!created)
+        return created.error();
+    auto claim = sessionClaims().claim(created.value());
+    // Fails only when another process's pending() found the new directory empty and took it first; the
+    // directory is left to that process.
+    if (!claim)
+        return claim.error();
+    m_sessionClaim = std::move(claim).value();
+    return created;
+}
+
 void MeetingRecorder::start(CompletionHandler<void(Result<void>)> completion)
 {
     m_dependencies.tasks->run([self = shared_from_this(), completion = std::move(completion)]() mutable {
@@ -117,7 +131,7 @@ Result<bool> MeetingRecorder::attemptSystemAudio()
     auto dir = m_queue->sync([&]() -> Result<std::filesystem::path> {
         if (m_sessionDir)
             return recorderError(RecorderError::alreadyRecording);
-        auto created = m_dependencies.createSessionDirectory();
+        auto created = createClaimedSessionDirectory();
         if (!created)
             return created.error();
         m_sessionDir = created.value();
@@ -141,16 +155,23 @@ Result<bool> MeetingRecorder::attemptSystemAudio()
     m_queue->sync([&] {
         m_sessionDir.reset();
         m_systemAudioSession = false;
+        // Removed while still claimed, so that no other process meets it half gone.
+        (void)RecordingFiles::removeSessionDirectory(dir.value());
+        m_sessionClaim.reset();
     });
-    removeQuietly(dir.value());
     logLine("SystemAudioCapture unavailable, falling back to mic: " + capture.error().description());
+    showNotice(fallbackNoticeTitle, fallbackNoticeMessage);
+    return false;
+}
+
+void MeetingRecorder::showNotice(std::string_view title, std::string_view message) const
+{
     auto presenter = m_dependencies.noticePresenter ? m_dependencies.noticePresenter : Seam<NoticePresenter>::find();
     if (presenter) {
-        postToMain([presenter] {
-            presenter->showNotice(std::string(fallbackNoticeTitle), std::string(fallbackNoticeMessage));
+        postToMain([presenter, title = std::string(title), message = std::string(message)] {
+            presenter->showNotice(title, message);
         });
     }
-    return false;
 }
 
 Result<void> MeetingRecorder::startMicrophoneSession(bool settlesStart)
@@ -175,7 +196,7 @@ Result<void> MeetingRecorder::startMicrophoneSession(bool settlesStart)
             return set;
         if (auto activated = session.setActive(true, 0); !activated)
             return activated;
-        auto dir = m_dependencies.createSessionDirectory();
+        auto dir = createClaimedSessionDirectory();
         if (!dir)
             return dir.error();
         m_sessionDir = dir.value();
@@ -184,7 +205,8 @@ Result<void> MeetingRecorder::startMicrophoneSession(bool settlesStart)
         if (auto segment = startSegment(); !segment) {
             m_recorder.reset();
             m_sessionDir.reset();
-            removeQuietly(dir.value());
+            (void)RecordingFiles::removeSessionDirectory(dir.value());
+            m_sessionClaim.reset();
             (void)session.setActive(false, AudioSessionSetActiveOptions::notifyOthersOnDeactivation);
             return segment;
         }
@@ -205,6 +227,8 @@ Result<void> MeetingRecorder::startSegment()
     auto recorder = m_dependencies.audioRecorders->makeRecorder(file, segmentSettings);
     if (!recorder)
         return recorder.error();
+        }
+    });
     if (!recorder.value()->record())
         return recorderError(RecorderError::exportFailed, ExportFailure::cannotStartRecording);
     m_recorder = std::move(recorder).value();

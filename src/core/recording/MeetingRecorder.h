@@ -9,6 +9,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformVersion.h"
 #include "platform/RecordPermission.h"
+#include "platform/SessionClaims.h"
 #include "platform/TaskQueue.h"
 #include "recording/MeetingRecorderService.h"
 #include "recording/SystemAudioCapture.h"
@@ -37,6 +38,8 @@ struct MeetingRecorderDependencies {
     std::shared_ptr<AudioRecorders> audioRecorders;
     std::shared_ptr<NoticePresenter> noticePresenter;
     std::shared_ptr<MediaComposer> mediaComposer;
+    // Claims on session directories; the installed seam when none is given.
+    std::shared_ptr<SessionClaims> sessionClaims;
     CaptureDependencies capture;
     std::function<std::filesystem::path()> recordingsDirectory;
     std::function<Result<std::filesystem::path>()> createSessionDirectory;
@@ -110,6 +113,7 @@ private:
     Result<void> startSegment();
     void startRotation();
     void rotate();
+    void showNotice(std::string_view title, std::string_view message) const;
     void interruption(std::uint64_t type);
     void settleStart();
     void waitForStartToSettle(std::uint64_t seenGeneration);
@@ -117,6 +121,9 @@ private:
     // Whether `dir` belongs to the active session or to a merge in progress (on the queue).
     bool isBusy(const std::filesystem::path& dir) const;
     void releaseMerge(const std::filesystem::path& dir);
+    SessionClaims& sessionClaims() const;
+    // Claims a new session directory for the session about to record in it (on the queue).
+    Result<std::filesystem::path> createClaimedSessionDirectory();
     std::filesystem::path recordingsDirectory() const;
 
     const MeetingRecorderDependencies m_dependencies;
@@ -126,6 +133,8 @@ private:
     // On the queue.
     std::unique_ptr<AudioRecorder> m_recorder;
     std::optional<std::filesystem::path> m_sessionDir;
+    // Keeps other processes out of the session directory from its creation until its stop has finished.
+    std::unique_ptr<SessionClaim> m_sessionClaim;
     std::int64_t m_segmentIndex = 0;
     bool m_paused = false;
     Timer m_rotationTimer;

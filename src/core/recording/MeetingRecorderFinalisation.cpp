@@ -27,6 +27,20 @@ namespace {
         return std::filesystem::exists(path, ignored);
     }
 
+    // Whether something may be at `path`: a look that fails does not count as "nothing there".
+    bool mayExist(const std::filesystem::path& path)
+    {
+        std::error_code error;
+        return std::filesystem::exists(path, error) || error;
+    }
+
+    bool canList(const std::filesystem::path& dir)
+    {
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) { }
+        return !error;
+    }
+
     std::vector<std::filesystem::path> sortedEntries(const std::filesystem::path& dir)
     {
         std::vector<std::filesystem::path> entries;
@@ -57,6 +71,7 @@ Result<std::filesystem::path> MeetingRecorder::stopAndWait()
     for (;;) {
         std::shared_ptr<SystemAudioCapture> capture;
         std::filesystem::path dir;
+        std::unique_ptr<SessionClaim> claim;
         std::uint64_t generation = 0;
         auto plan = m_queue->sync([&] {
             if (hasSystemAudio() && m_capture) {
@@ -79,6 +94,8 @@ Result<std::filesystem::path> MeetingRecorder::stopAndWait()
                 m_recorder.reset();
             }
             dir = *std::exchange(m_sessionDir, std::nullopt);
+            // The claim stays with the directory until its segments are merged.
+            claim = std::move(m_sessionClaim);
             m_paused = false;
             m_systemAudioSession = false;
             m_merging.insert(resolvedPathForm(dir));
@@ -108,6 +125,7 @@ Result<std::filesystem::path> MeetingRecorder::finishCapture(const std::shared_p
     auto stopped = capture->stop();
     m_queue->sync([&] {
         m_sessionDir.reset();
+        m_sessionClaim.reset();
         m_finalizing = false;
         m_systemAudioSession = false;
     });
@@ -178,6 +196,9 @@ Result<std::filesystem::path> MeetingRecorder::mergeSegments(const std::filesyst
     if (!exported)
         return exported.error();
 
+    // The segments go only once meeting.m4a and its name are on the disk; otherwise they stay beside it.
+    if (!RecordingFiles::synchronize(output) || !RecordingFiles::synchronize(dir))
+        return output;
     for (auto& segment : listSegments(dir)) {
         std::error_code ignored;
         std::filesystem::remove(segment, ignored);
@@ -200,6 +221,9 @@ void MeetingRecorder::pending(CompletionHandler<void(Result<std::optional<std::s
 
 Result<std::optional<std::filesystem::path>> MeetingRecorder::pendingAndWait()
 {
+    // A session whose segments cannot be merged must not hide the ones after it: its error is reported only
+    // when no other recording was found, and the session stays as it is (norla-rec list shows it).
+    std::optional<Error> firstMergeError;
     for (auto& entry : sortedEntries(recordingsDirectory())) {
         // Claiming the entry keeps the active session, a stop's merge and other pending() calls out of it.
         bool claimed = m_queue->sync([&] {
@@ -222,28 +246,43 @@ Result<std::optional<std::filesystem::path>> MeetingRecorder::pendingAndWait()
             removeQuietly(entry);
             continue;
         }
+        // Other processes (a second instance, norla-rec) honour the same claim: a session that one of them
+        // records or finishes is left to it, untouched.
+        auto sessionClaim = sessionClaims().claim(entry);
+        if (!sessionClaim) {
+            if (!sessionClaim.error().is(RecorderError::sessionInUse))
+                logLine("MeetingRecorder: " + sessionClaim.error().description());
+            continue;
+        }
         if (auto meeting = entry / RecordingFiles::meetingName; fileExists(meeting))
             return std::optional(meeting);
         // Raw tracks are mixed whatever the platform version says now: a platform that answers differently
         // from one run to the next (a sound server without a monitor) must not make them look unrecoverable.
-        if (fileExists(entry / RecordingFiles::systemTrackName) || fileExists(entry / RecordingFiles::micTrackName)) {
+        if (mayExist(entry / RecordingFiles::systemTrackName) || mayExist(entry / RecordingFiles::micTrackName)) {
             auto mixed = SystemAudioCapture::mixdown(entry);
             if (mixed)
                 return std::optional(mixed.value());
             if (mixed.error().is(CaptureError::empty))
-                removeQuietly(entry);
+                (void)RecordingFiles::removeSessionDirectory(entry);
             else
                 logLine("MeetingRecorder: 録音をまとめ直せません（raw は残す）: " + mixed.error().description());
             continue;
         }
         if (!listSegments(entry).empty()) {
             auto merged = mergeSegments(entry);
-            if (!merged)
-                return merged.error();
-            return std::optional(merged.value());
+            if (merged)
+                return std::optional(merged.value());
+            logLine("MeetingRecorder: " + entry.filename().string() + ": " + merged.error().description());
+            if (!firstMergeError)
+                firstMergeError = merged.error();
+            continue;
         }
-        removeQuietly(entry);
+        // Only a directory seen whole is known to hold nothing; one that cannot be read stays.
+        if (canList(entry))
+            (void)RecordingFiles::removeSessionDirectory(entry);
     }
+    if (firstMergeError)
+        return *firstMergeError;
     return std::optional<std::filesystem::path>();
 }
 
@@ -259,10 +298,13 @@ Result<void> MeetingRecorder::discard(const std::string& path)
     if (!allowed)
         return {};
     std::error_code error;
-    std::filesystem::remove_all(dir, error);
-    if (error)
-        return Error::platform(error.message(), error.value());
-    return {};
+    if (!std::filesystem::exists(dir, error) && !error)
+        return {};
+    // A session that another process records or finishes is not removed under it.
+    auto claim = sessionClaims().claim(dir);
+    if (!claim)
+        return claim.error();
+    return RecordingFiles::removeSessionDirectory(dir);
 }
 
 } // namespace norla

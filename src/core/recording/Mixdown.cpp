@@ -10,6 +10,7 @@
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 namespace norla {
@@ -22,15 +23,21 @@ namespace {
         return lock;
     }
 
-    // One raw track being read in step with the other. A track that cannot be opened has no handle and
-    // stays silent, but its size still counts towards the output's length.
+    // One raw track being read in step with the other. A missing track is silent; one that exists but cannot
+    // be opened is an error, never silence: its sound would otherwise be lost with the raw tracks.
     class TrackInput {
     public:
         explicit TrackInput(const std::filesystem::path& file)
         {
-            if (auto handle = seam<FileHandles>()->openForReading(file))
+            auto handle = seam<FileHandles>()->openForReading(file);
+            if (handle) {
                 m_handle = std::move(handle).value();
-            m_sampleCount = RawTrack::sampleCount(file);
+                m_sampleCount = RawTrack::sampleCount(file);
+                return;
+            }
+            std::error_code error;
+            if (std::filesystem::exists(file, error) || error)
+                m_openingError = handle.error();
         }
         TrackInput(const TrackInput&) = delete;
         TrackInput& operator=(const TrackInput&) = delete;
@@ -41,6 +48,7 @@ namespace {
         }
 
         std::uint64_t sampleCount() const { return m_sampleCount; }
+        const std::optional<Error>& openingError() const { return m_openingError; }
 
         // Fills `channel[0, n)` with the chunk at `offset`: clamped samples while the track lasts, then silence.
         Result<void> readChunk(std::uint64_t offset, std::span<float> channel, float& peak)
@@ -69,6 +77,7 @@ namespace {
 
         std::unique_ptr<FileHandle> m_handle;
         std::uint64_t m_sampleCount = 0;
+        std::optional<Error> m_openingError;
     };
 
     Error fileError(const std::error_code& error) { return Error::platform(error.message(), error.value()); }
@@ -86,6 +95,10 @@ Result<std::filesystem::path> mixdown(const std::filesystem::path& dir)
 
     TrackInput system(dir / RecordingFiles::systemTrackName);
     TrackInput mic(dir / RecordingFiles::micTrackName);
+    for (const auto* track : { &system, &mic }) {
+        if (track->openingError())
+            return *track->openingError();
+    }
     auto total = std::max(system.sampleCount(), mic.sampleCount());
     if (total < 1)
         return captureError(CaptureError::empty);
@@ -98,9 +111,10 @@ Result<std::filesystem::path> mixdown(const std::filesystem::path& dir)
         return opened.error();
     auto file = std::move(opened).value();
 
+    // Memory running short says nothing about the sound: the raw tracks stay for another try.
     auto buffer = AudioPcmBuffer::make(mixdownProcessingFormat, mixdownChunkFrames);
     if (!buffer)
-        return captureError(CaptureError::empty);
+        return fileError(std::make_error_code(std::errc::not_enough_memory));
 
     float peak = 0.0f;
     for (std::uint64_t offset = 0; offset < total;) {
@@ -119,9 +133,16 @@ Result<std::filesystem::path> mixdown(const std::filesystem::path& dir)
         return closed.error();
 
     if (peak >= mixdownSilencePeak) {
+        // Durable before published: the file's contents reach the disk before its name says it is finished,
+        // and that name before the raw tracks go. A crash can then never leave a meeting.m4a without its sound
+        // while the raw tracks are already gone.
+        if (auto synchronized = RecordingFiles::synchronize(partial); !synchronized)
+            return synchronized.error();
         std::filesystem::rename(partial, meeting, error);
         if (error)
             return fileError(error);
+        if (!RecordingFiles::synchronize(dir))
+            return meeting; // finished, but the raw tracks stay until the directory goes
         std::filesystem::remove(dir / RecordingFiles::systemTrackName, error);
         std::filesystem::remove(dir / RecordingFiles::micTrackName, error);
         return meeting;

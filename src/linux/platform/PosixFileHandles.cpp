@@ -122,4 +122,12 @@ Result<std::unique_ptr<FileHandle>> PosixFileHandles::openForReading(const std::
     return openDescriptor(file, O_RDONLY);
 }
 
+Result<void> PosixFileHandles::synchronize(const std::filesystem::path& fileOrDirectory)
+{
+    auto handle = openDescriptor(fileOrDirectory, O_RDONLY);
+    if (!handle)
+        return handle.error();
+    return handle.value()->synchronize();
+}
+
 } // namespace norla

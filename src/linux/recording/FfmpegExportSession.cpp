@@ -1,5 +1,6 @@
 #include "recording/FfmpegExportSession.h"
 
+#include "platform/PosixFileHandles.h"
 #include "recording/FfmpegAacFile.h"
 #include "recording/FfmpegAsset.h"
 #include "recording/FfmpegError.h"
@@ -135,6 +136,9 @@ void FfmpegExportSession::exportAsynchronously(
     std::error_code ignored;
     std::filesystem::remove(temporary, ignored);
     auto exported = exportTo(temporary);
+    // The output is on the disk before its name says it is finished.
+    if (exported)
+        exported = PosixFileHandles::synchronize(temporary);
     if (exported) {
         std::error_code error;
         std::filesystem::rename(temporary, output, error);

@@ -1,5 +1,6 @@
 #include "recording/FfmpegFragmentedAacFile.h"
 
+#include "platform/PosixFileHandles.h"
 #include "recording/FfmpegAacFile.h"
 #include "recording/FfmpegError.h"
 
@@ -92,8 +93,17 @@ Result<void> FfmpegFragmentedAacFile::rewriteUnfragmented(const std::filesystem:
         return ffmpegError(status);
     if (int status = avio_closep(&output->pb); status < 0)
         return ffmpegError(status);
+    // The copy replaces recorded sound: it is on the disk before it does, and the new name before anything
+    // else happens to the segment.
+    if (auto synchronized = PosixFileHandles::synchronize(temporary); !synchronized) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return synchronized;
+    }
     std::error_code error;
     std::filesystem::rename(temporary, file, error);
+    if (!error)
+        (void)PosixFileHandles::synchronize(file.parent_path());
     if (error) {
         std::filesystem::remove(temporary, error);
         return Error::platform(std::system_error(error).what());

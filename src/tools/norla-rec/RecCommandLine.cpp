@@ -4,6 +4,8 @@
 #include "RecProgress.h"
 #include "RecorderCommands.h"
 #include "RecordingInventory.h"
+#include "platform/Seams.h"
+#include "platform/SessionClaims.h"
 #include "recording/Mixdown.h"
 #include "recording/RecordingFiles.h"
 
@@ -92,6 +94,12 @@ namespace {
             err << dir.string() << ": " << problem.message() << '\n';
             return RecCommandLine::failure;
         }
+        // A session that another process records or finishes is refused, untouched.
+        auto claim = seam<SessionClaims>()->claim(dir);
+        if (!claim) {
+            err << claim.error().description() << '\n';
+            return RecCommandLine::failure;
+        }
         auto result = RecProgress::mixdown(dir, [&] { return mixdown(dir); });
         if (!result) {
             err << result.error().description() << '\n';
@@ -116,7 +124,8 @@ namespace {
             return RecCommandLine::failure;
         }
         for (const auto& session : sessions.value()) {
-            out << session.name << '\t' << sessionStateName(session.state) << '\t' << session.sizeInBytes << '\t';
+            out << session.name << '\t' << sessionStateName(session.state) << (session.inUse ? ", in use" : "") << '\t'
+                << session.sizeInBytes << '\t';
             if (session.durationInSeconds)
                 out << std::fixed << std::setprecision(3) << *session.durationInSeconds << std::defaultfloat;
             else
@@ -133,7 +142,7 @@ namespace {
             "Mixes the raw tracks of session directory DIR into DIR/meeting.m4a.",
             "System audio (system.f32) goes to the left channel and the microphone (mic.f32) to the right, as\n"
             "stereo AAC at 16000 Hz and 64 kb/s; the raw tracks are removed afterwards. An existing meeting.m4a\n"
-            "is kept as it is.\n\n"
+            "is kept as it is. A session that another process records or finishes is refused and left untouched.\n\n"
             "Prints the absolute path of DIR/meeting.m4a on success and exits 0. On failure prints the\n"
             "error's description to standard error and exits 1; a usage error exits 2.\n",
             &runMixdown,
@@ -143,8 +152,8 @@ namespace {
             "[--root DIR]",
             "Lists the session directories of the recordings directory.",
             "One line per session directory, sorted by name, with tab-separated fields: name, state\n"
-            "(finished, raw tracks, segments or nothing), size in bytes of its files, and duration in seconds\n"
-            "(\"-\" where it is not known).\n\n"
+            "(finished, raw tracks, segments or nothing; followed by \", in use\" while a process records or\n"
+            "finishes it), size in bytes of its files, and duration in seconds (\"-\" where it is not known).\n\n"
             "  --root DIR   list DIR instead of the recordings directory\n"
             "               ($XDG_DATA_HOME/norla-office/recordings)\n",
             &runList,

@@ -11,7 +11,7 @@
 // (RecPlatformLinux.cpp), AVFoundation and Foundation on macOS (RecPlatformApple.mm).
 namespace norla::RecPlatform {
 
-// Files, the AAC writer, the data directory and UUIDs.
+// Files, the claims on session directories, the AAC writer, the data directory and UUIDs.
 void installLiveSeams();
 // The duration of an encoded file in seconds; nothing when it cannot be read.
 std::optional<double> probeDuration(const std::filesystem::path& file);

@@ -2,6 +2,7 @@
 
 #include "platform/GLibUuidGenerator.h"
 #include "platform/PosixFileHandles.h"
+#include "platform/PosixSessionClaims.h"
 #include "platform/Seams.h"
 #include "platform/SystemAudioPlatformVersion.h"
 #include "platform/XdgApplicationSupport.h"
@@ -18,6 +19,7 @@ namespace norla::RecPlatform {
 void installLiveSeams()
 {
     Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
+    Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
     Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
     Seam<ApplicationSupport>::install(std::make_shared<XdgApplicationSupport>());
     Seam<UuidGenerator>::install(std::make_shared<GLibUuidGenerator>());

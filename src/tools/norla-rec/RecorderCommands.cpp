@@ -2,6 +2,7 @@
 
 #include "RecPlatform.h"
 #include "RecProgress.h"
+#include "platform/Seams.h"
 #include "platform/SerialQueue.h"
 #include "recording/MeetingRecorder.h"
 #include "recording/RecordingFiles.h"
@@ -53,6 +54,12 @@ int runMergeCommand(std::span<const std::string> arguments, std::ostream& out, s
     if (!fs::is_directory(dir, error)) {
         err << dir.string() << ": " << (error ? error : std::make_error_code(std::errc::not_a_directory)).message()
             << '\n';
+        return 1;
+    }
+    // A session that another process records or finishes is refused, untouched.
+    auto claim = seam<SessionClaims>()->claim(dir);
+    if (!claim) {
+        err << claim.error().description() << '\n';
         return 1;
     }
     auto merged = idleRecorder(dir.parent_path())->mergeSegments(dir);

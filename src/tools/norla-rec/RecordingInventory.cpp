@@ -1,5 +1,7 @@
 #include "RecordingInventory.h"
 
+#include "platform/Seams.h"
+#include "platform/SessionClaims.h"
 #include "recording/RawTrack.h"
 #include "recording/RecordingFiles.h"
 
@@ -61,6 +63,8 @@ SessionSummary RecordingInventory::summarize(const fs::path& session, DurationPr
     SessionSummary summary;
     summary.name = session.filename().string();
     summary.sizeInBytes = totalSize(session);
+    if (auto claims = Seam<SessionClaims>::find())
+        summary.inUse = claims->isClaimed(session);
 
     std::error_code error;
     auto meeting = session / RecordingFiles::meetingName;

@@ -26,10 +26,12 @@ struct SessionSummary {
     SessionState state = SessionState::nothing;
     std::uintmax_t sizeInBytes = 0; // of every file in the directory
     std::optional<double> durationInSeconds; // where it is known
+    bool inUse = false; // a process records or finishes it right now
 };
 
 // The session directories of a recordings directory, sorted by name; none when the directory does not
-// exist. Durations of encoded files come from `probeDuration`.
+// exist. Durations of encoded files come from `probeDuration`; whether a session is in use, from the
+// installed session claims (looked at, never taken).
 class RecordingInventory {
 public:
     using DurationProbe = std::optional<double> (*)(const std::filesystem::path&);

@@ -1,5 +1,7 @@
 #include "RecorderTestBench.h"
 
+#include "FaultyFileHandles.h"
+
 #include "recording/CaptureError.h"
 #include "recording/RecorderError.h"
 
@@ -146,6 +148,58 @@ namespace {
             ASSERT_TRUE(found) << found.error().description();
             EXPECT_EQ(found.value(), (bench.session(1) / "meeting.m4a").string());
         }
+    }
+
+    TEST(MeetingRecorderFinalisation, ASessionThatCannotBeMergedHidesNoOtherRecording)
+    {
+        RecorderTestBench bench;
+        auto& recorder = bench.make();
+        auto root = bench.recordings();
+        makeSession(root / "a-broken", { { "segment-001.m4a", "notaudio" } });
+        makeSession(root / "b-segments", { { "segment-001.m4a", "4" } });
+        makeSession(root / "c-finished", { { "meeting.m4a", "done" } });
+
+        for (auto name : { "b-segments", "c-finished" }) {
+            auto found = pendingNow(recorder);
+            ASSERT_TRUE(found) << found.error().description();
+            EXPECT_EQ(found.value(), (root / name / "meeting.m4a").string());
+            ASSERT_TRUE(recorder.discard(found.value().value()));
+        }
+        // Alone, the broken session reports why it cannot be merged, and stays for a look with norla-rec list.
+        EXPECT_EQ(pendingNow(recorder).error().description(), "録音をまとめられませんでした: 録音が空です");
+        EXPECT_TRUE(std::filesystem::exists(root / "a-broken" / "segment-001.m4a"));
+        EXPECT_TRUE(
+            bench.environment.log().contains("MeetingRecorder: a-broken: 録音をまとめられませんでした: 録音が空です"));
+    }
+
+    TEST(MeetingRecorderFinalisation, SegmentsGoOnlyOnceTheMeetingFileAndItsNameAreOnTheDisk)
+    {
+        RecorderTestBench bench;
+        auto handles = std::make_shared<test::FaultyFileHandles>(std::make_shared<PosixFileHandles>());
+        Seam<FileHandles>::install(handles);
+        auto& recorder = bench.make();
+        auto dir = bench.recordings() / "left-over";
+        makeSession(dir, { { "segment-001.m4a", "2" } });
+        std::vector<std::string> steps;
+        std::optional<Error> failure;
+        handles->onSynchronize([&](const std::filesystem::path& path) -> Result<void> {
+            steps.push_back(
+                path.filename().string() + (std::filesystem::exists(dir / "segment-001.m4a") ? " with segments" : ""));
+            if (failure)
+                return *failure;
+            return {};
+        });
+
+        failure = Error::platform("Input/output error", 5);
+        ASSERT_TRUE(recorder.mergeSegments(dir));
+        EXPECT_TRUE(std::filesystem::exists(dir / "segment-001.m4a")) << "kept while the output may not be durable";
+
+        std::filesystem::remove(dir / "meeting.m4a");
+        steps.clear();
+        failure.reset();
+        ASSERT_TRUE(recorder.mergeSegments(dir));
+        EXPECT_EQ(steps, (std::vector<std::string> { "meeting.m4a with segments", "left-over with segments" }));
+        EXPECT_FALSE(std::filesystem::exists(dir / "segment-001.m4a"));
     }
 
     TEST(MeetingRecorderFinalisation, SystemAudioStopMixesTheTracksAndEndsTheSession)

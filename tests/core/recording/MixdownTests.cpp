@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -167,18 +168,56 @@ namespace {
         expectReadHandlesClosed();
     }
 
-    TEST_F(MixdownTest, ATrackThatCannotBeOpenedIsSilentButStillSetsTheLength)
+    TEST_F(MixdownTest, ATrackThatExistsButCannotBeOpenedIsAnErrorAndKeepsBothTracks)
     {
         test::writeSamples(system(), constant(0.75f, 30000));
         test::writeSamples(mic(), constant(0.5f, 10000));
         m_handles->refuseReading(system(), Error::platform("Permission denied", 13));
 
+        auto result = mixdown(dir());
+        ASSERT_FALSE(result.ok()) << "its sound would be lost with the raw tracks";
+        EXPECT_EQ(result.error(), Error::platform("Permission denied", 13));
+        EXPECT_EQ(m_writer->openCount(), 0u);
+        EXPECT_TRUE(fs::exists(system()));
+        EXPECT_TRUE(fs::exists(mic()));
+        EXPECT_FALSE(fs::exists(meeting()));
+        expectReadHandlesClosed();
+    }
+
+    TEST_F(MixdownTest, TheMeetingFileIsOnTheDiskBeforeItIsNamedAndTheRawTracksGo)
+    {
+        test::writeSamples(mic(), constant(0.5f, 100));
+        std::vector<std::string> steps;
+        m_handles->onSynchronize([&](const fs::path& path) -> Result<void> {
+            steps.push_back(
+                path.filename().string() + (fs::exists(meeting()) ? " named" : "") + (fs::exists(mic()) ? " raw" : ""));
+            return {};
+        });
         ASSERT_TRUE(mixdown(dir()).ok());
-        EXPECT_EQ(written().channels[0], constant(0.0f, 30000));
-        ASSERT_EQ(written().channels[1].size(), 30000u);
-        EXPECT_EQ(written().channels[1][9999], 0.5f);
-        EXPECT_EQ(written().channels[1][10000], 0.0f);
-        EXPECT_TRUE(m_environment.log().lines().empty());
+        EXPECT_EQ(
+            steps, (std::vector<std::string> { "meeting.partial.m4a raw", dir().filename().string() + " named raw" }));
+        EXPECT_FALSE(fs::exists(mic()));
+
+        // A flush that fails publishes nothing; one of the directory that fails keeps the raw tracks.
+        fs::remove(meeting());
+        test::writeSamples(mic(), constant(0.5f, 100));
+        auto ioError = Error::platform("Input/output error", 5);
+        m_handles->onSynchronize([&](const fs::path&) -> Result<void> { return ioError; });
+        auto unsynchronized = mixdown(dir());
+        ASSERT_FALSE(unsynchronized.ok());
+        EXPECT_EQ(unsynchronized.error(), ioError);
+        EXPECT_FALSE(fs::exists(meeting()));
+        EXPECT_TRUE(fs::exists(mic()));
+
+        m_handles->onSynchronize([&](const fs::path& path) -> Result<void> {
+            if (path == dir())
+                return ioError;
+            return {};
+        });
+        ASSERT_TRUE(mixdown(dir()).ok());
+        EXPECT_TRUE(fs::exists(meeting()));
+        EXPECT_TRUE(fs::exists(mic())) << "its new name may not be on the disk yet";
+        expectReadHandlesClosed();
     }
 
     TEST_F(MixdownTest, AFailedOpeningOfTheOutputStillRemovedTheStalePartialFile)

@@ -17,6 +17,7 @@
 #include "FakeQueue.h"
 #include "FakeRecordPermission.h"
 #include "FakeScreenCapture.h"
+#include "FakeSessionClaims.h"
 #include "InlineBackgroundExecutor.h"
 #include "TemporaryDirectory.h"
 #include "TestEnvironment.h"
@@ -92,6 +93,7 @@ struct RecorderTestBench {
         made.audioRecorders = audioRecorders;
         made.noticePresenter = notices;
         made.mediaComposer = composer;
+        made.sessionClaims = claims;
         made.capture.screenCapture = screenCapture;
         made.capture.converters = converters;
         made.capture.makeQueue = [this]() -> std::shared_ptr<TaskQueue> {
@@ -130,6 +132,7 @@ struct RecorderTestBench {
     std::shared_ptr<FakeNoticePresenter> notices = std::make_shared<FakeNoticePresenter>();
     std::shared_ptr<FakeMediaComposer> composer = std::make_shared<FakeMediaComposer>();
     std::shared_ptr<FakeScreenCapture> screenCapture = std::make_shared<FakeScreenCapture>();
+    std::shared_ptr<FakeSessionClaims> claims = std::make_shared<FakeSessionClaims>();
     std::shared_ptr<FakeAudioConverters> converters = std::make_shared<FakeAudioConverters>();
     std::shared_ptr<FakeAudioFileWriter> writer = std::make_shared<FakeAudioFileWriter>();
     std::shared_ptr<MeetingRecorder> recorder;

@@ -6,6 +6,7 @@
 #include "platform/FileHandle.h"
 #include "platform/GLibUuidGenerator.h"
 #include "platform/PosixFileHandles.h"
+#include "platform/PosixSessionClaims.h"
 #include "platform/PulsePlatformVersion.h"
 #include "platform/Seams.h"
 #include "platform/SerialQueue.h"
@@ -25,6 +26,7 @@ namespace norla::test {
 void installRecordingTestSeams()
 {
     Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
+    Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
     Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
 }
 

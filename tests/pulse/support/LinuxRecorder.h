@@ -22,8 +22,8 @@ struct LinuxRecorderOptions {
     std::string captureServer;
 };
 
-// Installs the process-wide seams the recording code reads on its own: file handles and the AAC writer
-// of the mixdown. Tests install a log and a main executor themselves.
+// Installs the process-wide seams the recording code reads on its own: file handles, session claims and
+// the AAC writer of the mixdown. Tests install a log and a main executor themselves.
 void installRecordingTestSeams();
 
 // A recorder on the real Linux seams (PulseAudio capture and segment recorder, libswresample, FFmpeg),
