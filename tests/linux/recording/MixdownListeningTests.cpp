@@ -176,18 +176,5 @@ namespace {
         EXPECT_NEAR(test::rms(seconds(decoded.right, 0.1, 0.4)), 0.4 / std::sqrt(2.0), 0.03);
     }
 
-    TEST_F(MixdownListeningTest, ATrackThatCannotBeOpenedIsSilentForItsWholeLength)
-    {
-        test::writeSamples(system(), test::tone(440, 0.5f, 2 * 16000));
-        test::writeSamples(mic(), test::tone(1000, 0.3f, 16000));
-        m_handles->refuseReading(system(), Error::platform("Permission denied", 13));
-
-        auto decoded = mixAndDecode();
-        expectLength(meeting(), decoded, 2 * 16000);
-        EXPECT_LT(test::rms(decoded.left), 0.002);
-        EXPECT_GT(test::toneShare(seconds(decoded.right, 0.2, 0.8), 1000), 0.9);
-        EXPECT_TRUE(m_environment.log().lines().empty());
-    }
-
 } // namespace
 } // namespace norla

@@ -1,5 +1,7 @@
 // Merging microphone segments through FFmpeg, listened to by decoding the output again with ffmpeg.
 #include "platform/AudioPcmBuffer.h"
+#include "platform/PosixFileHandles.h"
+#include "platform/Seams.h"
 #include "recording/FfmpegAacFile.h"
 #include "recording/FfmpegExportSession.h"
 #include "recording/FfmpegMediaComposer.h"
@@ -37,6 +39,7 @@ namespace {
     protected:
         void SetUp() override
         {
+            Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
             MeetingRecorderDependencies dependencies;
             dependencies.queue = std::make_shared<test::FakeQueue>("recorder", m_environment.sharedClock());
             dependencies.platformVersion = std::make_shared<test::FakePlatformVersion>(18, 2);
@@ -45,6 +48,7 @@ namespace {
             m_recorder = MeetingRecorder::create(std::move(dependencies));
             fs::create_directories(dir());
         }
+        void TearDown() override { Seam<FileHandles>::install(nullptr); }
         fs::path dir() const { return m_temporary.path() / "session"; }
 
         test::TestEnvironment m_environment;
