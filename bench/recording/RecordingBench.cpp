@@ -59,7 +59,7 @@ long residentKilobytes(int pid)
 int record(const std::string& root)
 {
     installRecordingTestSeams();
-    auto recorder = makeLinuxRecorder({ root, nullptr, nullptr, std::nullopt, {} });
+    auto recorder = makeLinuxRecorder({ root, nullptr, nullptr, std::nullopt, {}, {} });
     if (auto started = recorder->startAndWait(); !started) {
         std::fprintf(stderr, "start failed: %s\n", started.error().description().c_str());
         return 1;

@@ -32,6 +32,10 @@ public:
             m_owner.didStop(m_index);
         m_recording = false;
     }
+    void setFailureHandler(FailureHandler handler) override
+    {
+        m_owner.didSetFailureHandler(m_index, std::move(handler));
+    }
 
 private:
     FakeAudioRecorders& m_owner;
@@ -52,6 +56,25 @@ Result<std::unique_ptr<AudioRecorder>> FakeAudioRecorders::makeRecorder(
     m_made.push_back({ file, settings });
     return std::unique_ptr<AudioRecorder>(
         std::make_unique<FakeAudioRecorder>(*this, m_made.size() - 1, file, m_content, m_refused.contains(m_calls)));
+}
+
+void FakeAudioRecorders::didSetFailureHandler(std::size_t index, AudioRecorder::FailureHandler handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_failureHandlers.insert_or_assign(index, std::move(handler));
+}
+
+void FakeAudioRecorders::failWhileRecording(std::size_t index, const Error& error)
+{
+    AudioRecorder::FailureHandler handler;
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto found = m_failureHandlers.find(index); found != m_failureHandlers.end())
+            handler = std::move(found->second);
+        m_failureHandlers.erase(index);
+    }
+    if (handler)
+        handler(error);
 }
 
 void FakeAudioRecorders::setSegmentContent(std::string content)

@@ -3,6 +3,7 @@
 #include "platform/AudioRecorder.h"
 
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -22,6 +23,8 @@ public:
     void setSegmentContent(std::string content);
     void failCreation(int call, Error error);
     void refuseRecord(int call);
+    // The recorder made `index`-th (from 0) reports that its source failed.
+    void failWhileRecording(std::size_t index, const Error& error);
 
     struct Made {
         std::filesystem::path file;
@@ -39,11 +42,13 @@ private:
     friend class FakeAudioRecorder;
     void didRecord(std::size_t index);
     void didStop(std::size_t index);
+    void didSetFailureHandler(std::size_t index, AudioRecorder::FailureHandler handler);
 
     mutable std::mutex m_mutex;
     std::string m_content = "1";
     std::optional<std::pair<int, Error>> m_creationFailure;
     std::set<int> m_refused;
+    std::map<std::size_t, AudioRecorder::FailureHandler> m_failureHandlers;
     std::vector<Made> m_made;
     int m_calls = 0;
     int m_active = 0;

@@ -4,6 +4,7 @@
 #include "platform/Result.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace norla {
@@ -16,6 +17,12 @@ public:
     virtual bool record() = 0;
     // Ends recording and finishes the file.
     virtual void stop() = 0;
+
+    // Told at most once, on any thread, when recording ends by itself because its source failed (the
+    // microphone went away, as AVAudioRecorder's delegate hears of an encoding error); the file keeps what
+    // was recorded until then. Set before record().
+    using FailureHandler = std::function<void(const Error& error)>;
+    virtual void setFailureHandler(FailureHandler handler) = 0;
 };
 
 // Creates audio recorders (the seam over the platform's recorder).

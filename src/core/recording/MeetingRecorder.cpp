@@ -8,6 +8,7 @@
 #include "platform/TaskQueues.h"
 #include "recording/RecorderError.h"
 #include "recording/RecordingFiles.h"
+#include "web/OfficeNotifications.h"
 
 #include <system_error>
 
@@ -20,6 +21,14 @@ namespace {
         = "画面収録が許可されていないため、Zoom や Meet の相手の声は入りません。相手の声も録るには、システム設定 "
           "→「プライバシーとセキュリティ」→「画面とシステムオーディオ録音」で "
           "Vantorelをオンにし、アプリを開き直してから録り直してください。";
+
+    constexpr std::string_view microphoneSwitchedTitle = "別のマイクで録音しています";
+    constexpr std::string_view microphoneSwitchedMessage
+        = "使っていたマイクが使えなくなったため、いま使えるマイクで録音を続けています。";
+    constexpr std::string_view microphoneLostTitle = "マイクが使えなくなりました";
+    constexpr std::string_view microphoneLostMessage
+        = "録音中にマイクが見つからなくなったため、いまは何も録音されていません。ここまでの録音は残っています。"
+          "録音を停止して保存してください。";
 
     constexpr std::uint32_t sessionCategoryOptions = AudioSessionCategoryOptions::mixWithOthers
         | AudioSessionCategoryOptions::allowBluetooth | AudioSessionCategoryOptions::defaultToSpeaker;
@@ -227,6 +236,12 @@ Result<void> MeetingRecorder::startSegment()
     auto recorder = m_dependencies.audioRecorders->makeRecorder(file, segmentSettings);
     if (!recorder)
         return recorder.error();
+    recorder.value()->setFailureHandler([weak = weak_from_this(), segment = m_segmentIndex](const Error& error) {
+        if (auto self = weak.lock()) {
+            self->m_queue->async([weak, segment, error] {
+                if (auto again = weak.lock())
+                    again->segmentFailed(segment, error);
+            });
         }
     });
     if (!recorder.value()->record())
@@ -251,6 +266,24 @@ void MeetingRecorder::rotate()
     m_recorder->stop();
     m_recorder.reset();
     (void)startSegment();
+}
+
+// The segment's microphone went away. A microphone the platform offers now takes over in a new segment;
+// without one the session ends as a failed capture does. Either way the user is told, rather than the
+// session recording nothing until the next rotation.
+void MeetingRecorder::segmentFailed(std::int64_t segment, const Error& error)
+{
+    if (!m_recorder || segment != m_segmentIndex)
+        return; // that segment was already over
+    logLine("MeetingRecorder: " + error.description());
+    m_recorder->stop();
+    m_recorder.reset();
+    if (startSegment()) {
+        showNotice(microphoneSwitchedTitle, microphoneSwitchedMessage);
+        return;
+    }
+    showNotice(microphoneLostTitle, microphoneLostMessage);
+    NotificationCenter::defaultCenter().post(std::string(officeCaptureFailed), error.description());
 }
 
 Result<void> MeetingRecorder::pause()

@@ -113,6 +113,7 @@ private:
     Result<void> startSegment();
     void startRotation();
     void rotate();
+    void segmentFailed(std::int64_t segment, const Error& error);
     void showNotice(std::string_view title, std::string_view message) const;
     void interruption(std::uint64_t type);
     void settleStart();

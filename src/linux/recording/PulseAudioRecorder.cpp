@@ -6,6 +6,7 @@
 
 #include <pulse/error.h>
 
+#include <atomic>
 #include <cmath>
 #include <string>
 #include <system_error>
@@ -31,22 +32,25 @@ namespace {
 } // namespace
 
 Result<std::unique_ptr<AudioRecorder>> PulseAudioRecorder::make(const std::filesystem::path& file,
-    const AudioFileSettings& settings, std::shared_ptr<const Clock> clock, std::string device)
+    const AudioFileSettings& settings, std::shared_ptr<const Clock> clock, std::string device, std::string server)
 {
     if (!canRecord(settings))
         return pulseError(PA_ERR_NOTSUPPORTED);
-    return std::unique_ptr<AudioRecorder>(
-        std::make_unique<PulseAudioRecorder>(Key {}, file, settings, std::move(clock), std::move(device)));
+    return std::unique_ptr<AudioRecorder>(std::make_unique<PulseAudioRecorder>(
+        Key {}, file, settings, std::move(clock), std::move(device), std::move(server)));
 }
 
 PulseAudioRecorder::PulseAudioRecorder(Key, std::filesystem::path file, const AudioFileSettings& settings,
-    std::shared_ptr<const Clock> clock, std::string device)
+    std::shared_ptr<const Clock> clock, std::string device, std::string server)
     : m_path(std::move(file))
     , m_settings(settings)
     , m_clock(std::move(clock))
     , m_device(std::move(device))
+    , m_server(std::move(server))
 {
 }
+
+void PulseAudioRecorder::setFailureHandler(FailureHandler handler) { m_failureHandler = std::move(handler); }
 
 PulseAudioRecorder::~PulseAudioRecorder() { stop(); }
 
@@ -57,8 +61,30 @@ bool PulseAudioRecorder::record()
     if (m_stopped)
         return false;
 
+    // Reported once, whether the source went away or reading it failed.
+    auto report
+        = [handler = m_failureHandler, reported = std::make_shared<std::atomic<bool>>(false)](const Error& error) {
+              if (reported->exchange(true))
+                  return;
+              logFailure(error);
+              if (handler)
+                  handler(error);
+          };
+    auto watch = PulseSourceWatch::start(m_server, m_device, [report] { report(pulseError(PA_ERR_NOENTITY)); });
+    if (!watch) {
+        logFailure(watch.error());
+        return false;
+    }
+    // A default source that is a monitor means the computer has no microphone: recording what it plays
+    // instead would pass the other side off as the user's voice.
+    if (m_device == defaultSource && watch.value()->source().isMonitor) {
+        logFailure(pulseError(PA_ERR_NOENTITY));
+        return false;
+    }
+
     PulseRecordStream::Configuration configuration;
-    configuration.device = m_device;
+    configuration.server = m_server;
+    configuration.device = watch.value()->source().name;
     configuration.streamName = "meeting microphone";
     configuration.sampleRate = static_cast<std::uint32_t>(m_settings.sampleRate);
     configuration.channels = static_cast<std::uint8_t>(m_settings.numberOfChannels);
@@ -85,9 +111,10 @@ bool PulseAudioRecorder::record()
         return false;
     }
     m_file = std::move(file).value();
+    m_watch = std::move(watch).value();
     m_stream = std::move(stream).value();
     m_recording = true;
-    m_stream->start([this](std::span<const float> samples, Duration) { append(samples); }, logFailure);
+    m_stream->start([this](std::span<const float> samples, Duration) { append(samples); }, report);
     return true;
 }
 
@@ -118,6 +145,7 @@ void PulseAudioRecorder::stop()
     if (!m_recording)
         return;
     m_recording = false;
+    m_watch.reset();
     m_stream->stop();
     m_stream.reset();
     if (auto closed = m_file->close(); !closed)

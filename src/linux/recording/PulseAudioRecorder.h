@@ -5,6 +5,7 @@
 #include "platform/AudioRecorder.h"
 #include "platform/Clock.h"
 #include "recording/PulseRecordStream.h"
+#include "recording/PulseSourceWatch.h"
 
 #include <filesystem>
 #include <memory>
@@ -21,16 +22,17 @@ public:
     static constexpr std::string_view defaultSource = "@DEFAULT_SOURCE@";
 
     // Fails when the settings cannot be recorded: AAC only, one or two channels, a whole sample rate.
+    // `server` is empty for the user's default sound server.
     static Result<std::unique_ptr<AudioRecorder>> make(const std::filesystem::path& file,
         const AudioFileSettings& settings, std::shared_ptr<const Clock> clock,
-        std::string device = std::string(defaultSource));
+        std::string device = std::string(defaultSource), std::string server = {});
 
     // Only make() creates recorders.
     struct Key {
         explicit Key() = default;
     };
     PulseAudioRecorder(Key, std::filesystem::path file, const AudioFileSettings& settings,
-        std::shared_ptr<const Clock> clock, std::string device);
+        std::shared_ptr<const Clock> clock, std::string device, std::string server);
     ~PulseAudioRecorder() override;
     PulseAudioRecorder(const PulseAudioRecorder&) = delete;
     PulseAudioRecorder& operator=(const PulseAudioRecorder&) = delete;
@@ -40,6 +42,8 @@ public:
     bool record() override;
     // Stops reading the source and finishes the file.
     void stop() override;
+    // Told when the source goes away or reading it fails; stop() still finishes the file.
+    void setFailureHandler(FailureHandler handler) override;
 
 private:
     // On the reading thread.
@@ -49,9 +53,12 @@ private:
     const AudioFileSettings m_settings;
     const std::shared_ptr<const Clock> m_clock;
     const std::string m_device;
+    const std::string m_server;
+    FailureHandler m_failureHandler;
     bool m_recording = false;
     bool m_stopped = false;
 
+    std::unique_ptr<PulseSourceWatch> m_watch;
     std::unique_ptr<PulseRecordStream> m_stream;
     // Written by the reading thread while the stream runs; the stream's stop joins that thread before
     // these are touched again.

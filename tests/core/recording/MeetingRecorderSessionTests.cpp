@@ -3,6 +3,7 @@
 #include "platform/NotificationCenter.h"
 #include "recording/CaptureError.h"
 #include "recording/RecorderError.h"
+#include "web/OfficeNotifications.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,47 @@ namespace {
         bench.environment.main().runUntilIdle();
         bench.fakeQueue().runUntilIdle();
         EXPECT_EQ(segmentNames(bench.session(1)), (std::vector<std::string> { "segment-001.m4a", "segment-003.m4a" }));
+    }
+
+    TEST(MeetingRecorderSession, AMicrophoneThatGoesAwayIsReplacedOrEndsTheSessionAsAFailedCaptureDoes)
+    {
+        RecorderTestBench bench;
+        bench.audioRecorders->refuseRecord(4);
+        auto& recorder = bench.make();
+        std::vector<std::string> failures;
+        auto observer = NotificationCenter::defaultCenter().addObserver(
+            std::string(officeCaptureFailed), [&](const Notification& notification) {
+                failures.push_back(std::any_cast<std::string>(notification.object));
+            });
+        ASSERT_TRUE(startNow(recorder));
+        bench.fakeQueue().advanceBy(seconds(300));
+        auto gone = [&](std::size_t segment) {
+            bench.audioRecorders->failWhileRecording(segment, Error::platform("No such entity"));
+            bench.fakeQueue().runUntilIdle();
+            bench.environment.main().runUntilIdle();
+        };
+
+        gone(0); // a segment that was already over
+        EXPECT_TRUE(bench.notices->notices().empty());
+        EXPECT_EQ(recorder.state().segmentIndex, 2);
+
+        gone(1); // another microphone takes over at once
+        EXPECT_TRUE(bench.audioRecorders->made()[1].stopped) << "its file is finished";
+        EXPECT_TRUE(recorder.state().hasRecorder);
+        EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-003.m4a");
+        ASSERT_EQ(bench.notices->notices().size(), 1u);
+        EXPECT_EQ(bench.notices->notices()[0].first, "別のマイクで録音しています");
+        EXPECT_TRUE(failures.empty());
+
+        gone(2); // and none is left
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        EXPECT_EQ(failures, (std::vector<std::string> { "No such entity" }));
+        EXPECT_TRUE(bench.environment.log().contains("MeetingRecorder: No such entity"));
+        ASSERT_EQ(bench.notices->notices().size(), 2u);
+        EXPECT_EQ(bench.notices->notices()[1].first, "マイクが使えなくなりました");
+        EXPECT_FALSE(recorder.state().hasRecorder);
+        EXPECT_TRUE(recorder.isRecording()) << "until the session controller or the page stops it";
+        ASSERT_TRUE(recorder.stopAndWait());
     }
 
     TEST(MeetingRecorderSession, PauseAndResumeOfAMicrophoneSession)

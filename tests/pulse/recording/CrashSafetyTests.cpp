@@ -205,7 +205,7 @@ namespace {
         ASSERT_EQ(int(rounds.size()), count);
         for (auto& round : rounds) {
             SCOPED_TRACE(std::string(name(round.kind)) + " after " + std::to_string(round.killedAfter) + " s");
-            auto recorder = makeLinuxRecorder({ round.root, nullptr, nullptr, std::nullopt, {} });
+            auto recorder = makeLinuxRecorder({ round.root, nullptr, nullptr, std::nullopt, {}, {} });
             auto pending = recorder->pendingAndWait();
             ASSERT_TRUE(pending) << pending.error().description();
             ASSERT_TRUE(pending.value()) << "every killed recording held audible sound";

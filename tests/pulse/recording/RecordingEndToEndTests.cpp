@@ -11,7 +11,10 @@
 #include "platform/PulsePlatformVersion.h"
 #include "web/OfficeNotifications.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <mutex>
 #include <thread>
 
 namespace norla::test {
@@ -55,7 +58,7 @@ namespace {
         TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
         ASSERT_TRUE(system.isPlaying() && microphone.isPlaying()) << system.error() << microphone.error();
-        auto recorder = makeLinuxRecorder({ m_recordings.path(), nullptr, m_notices, std::nullopt, {} });
+        auto recorder = makeLinuxRecorder({ m_recordings.path(), nullptr, m_notices, std::nullopt, {}, {} });
 
         ASSERT_TRUE(recorder->startAndWait());
         ASSERT_TRUE(recorder->state().hasCapture) << "the test server has a monitor: a system-audio session";
@@ -100,7 +103,7 @@ namespace {
         TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
         auto version = std::make_shared<PulsePlatformVersion>("no_such_sink.monitor");
-        auto recorder = makeLinuxRecorder({ m_recordings.path(), version, m_notices, 3s, {} });
+        auto recorder = makeLinuxRecorder({ m_recordings.path(), version, m_notices, 3s, {}, {} });
 
         ASSERT_TRUE(recorder->startAndWait());
         auto started = std::chrono::steady_clock::now();
@@ -141,7 +144,8 @@ namespace {
             std::string(officeCaptureFailed), [&](const Notification& notification) {
                 failures.push_back(std::any_cast<std::string>(notification.object));
             });
-        auto recorder = makeLinuxRecorder({ m_recordings.path(), nullptr, m_notices, std::nullopt, server.address() });
+        auto recorder
+            = makeLinuxRecorder({ m_recordings.path(), nullptr, m_notices, std::nullopt, server.address(), {} });
 
         ASSERT_TRUE(recorder->startAndWait());
         ASSERT_TRUE(waitForAudio(*recorder));
@@ -163,6 +167,56 @@ namespace {
         ASSERT_TRUE(audio);
         EXPECT_NEAR(audio->duration(), 2.0, 0.5);
         EXPECT_GT(medianToneAmplitude(audio->samples[0], systemTone, 16000), 0.3);
+    }
+
+    TEST_F(RecordingEndToEndTests, AMicrophoneThatDisappearsWithNoOtherLeftEndsTheSessionAndTheUserIsTold)
+    {
+        PrivatePulseServer server;
+        ASSERT_TRUE(server.isRunning());
+        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone, 0.5f, server.address());
+        std::mutex mutex; // the recorder posts on its own queue
+        std::vector<std::string> posted;
+        auto failures = [&] {
+            std::lock_guard lock(mutex);
+            return posted;
+        };
+        auto observer = NotificationCenter::defaultCenter().addObserver(
+            std::string(officeCaptureFailed), [&](const Notification& notification) {
+                std::lock_guard lock(mutex);
+                posted.push_back(std::any_cast<std::string>(notification.object));
+            });
+        auto version = std::make_shared<PulsePlatformVersion>("no_such_sink.monitor");
+        auto recorder
+            = makeLinuxRecorder({ m_recordings.path(), version, m_notices, std::nullopt, {}, server.address() });
+
+        ASSERT_TRUE(recorder->startAndWait());
+        ASSERT_TRUE(recorder->state().hasRecorder) << "no monitor: a microphone session";
+        let(2s);
+        // The microphone goes away with nothing to take its place (a desktop's server would move the stream
+        // to another microphone where one is left).
+        auto unload = "pactl --server='" + server.address() + "' unload-module module-remap-source";
+        auto lost = std::chrono::steady_clock::now();
+        ASSERT_EQ(std::system(unload.c_str()), 0);
+        auto deadline = lost + 20s;
+        while ((failures().empty() || m_notices->notices().empty()) && std::chrono::steady_clock::now() < deadline) {
+            m_environment.main().runUntilIdle();
+            std::this_thread::sleep_for(10ms);
+        }
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        ASSERT_EQ(failures().size(), 1u) << "the session ends as a failed capture does";
+        ASSERT_EQ(m_notices->notices().size(), 1u);
+        EXPECT_EQ(m_notices->notices()[0].first, "マイクが使えなくなりました");
+        auto lines = m_environment.log().lines();
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "MeetingRecorder: " + failures()[0]), lines.end());
+        EXPECT_FALSE(recorder->state().hasRecorder) << "no segment records nothing";
+        EXPECT_TRUE(recorder->isRecording()) << "until the session is stopped";
+
+        auto path = recorder->stopAndWait();
+        ASSERT_TRUE(path) << path.error().description();
+        auto audio = DecodedAudio::decode(path.value());
+        ASSERT_TRUE(audio);
+        EXPECT_NEAR(audio->duration(), 2.0, 0.5) << "what was recorded before the microphone went is kept";
+        EXPECT_GT(medianToneAmplitude(audio->samples[0], microphoneTone, 16000), 0.3);
     }
 
 } // namespace

@@ -46,7 +46,8 @@ std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& o
     dependencies.platformVersion
         = options.platformVersion ? options.platformVersion : std::make_shared<PulsePlatformVersion>();
     dependencies.audioSession = std::make_shared<PulseAudioSession>();
-    dependencies.audioRecorders = std::make_shared<PulseAudioRecorders>(clock);
+    dependencies.audioRecorders = std::make_shared<PulseAudioRecorders>(
+        clock, std::string(PulseAudioRecorder::defaultSource), options.segmentServer);
     dependencies.noticePresenter = options.noticePresenter;
     dependencies.mediaComposer = std::make_shared<FfmpegMediaComposer>();
     dependencies.capture.screenCapture

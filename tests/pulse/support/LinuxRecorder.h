@@ -20,6 +20,8 @@ struct LinuxRecorderOptions {
     std::optional<Duration> rotationInterval;
     // The PulseAudio server the capture records from; empty for the default one.
     std::string captureServer;
+    // The PulseAudio server the microphone segments record from; empty for the default one.
+    std::string segmentServer;
 };
 
 // Installs the process-wide seams the recording code reads on its own: file handles, session claims and
