@@ -21,6 +21,9 @@ namespace {
 
         bool record() override { return [m_recorder record] == YES; }
         void stop() override { [m_recorder stop]; }
+        // Not wired yet: the recorder's delegate (audioRecorderEncodeErrorDidOccur:error:) would call it, and
+        // the framework stubs do not declare that protocol so far.
+        void setFailureHandler(FailureHandler) override { }
 
     private:
         AVAudioRecorder* m_recorder;

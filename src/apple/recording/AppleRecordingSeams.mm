@@ -11,6 +11,7 @@
 #include "recording/AVMediaComposer.h"
 #include "recording/AVRecordPermission.h"
 #include "recording/SCScreenCapture.h"
+#include "support/FlockSessionClaims.h"
 
 namespace norla {
 
@@ -25,6 +26,7 @@ void installAppleRecordingSeams()
     Seam<AudioConverters>::install(std::make_shared<AVAudioConverters>());
     Seam<MediaComposer>::install(std::make_shared<AVMediaComposer>());
     Seam<FileHandles>::install(std::make_shared<NSFileHandles>());
+    Seam<SessionClaims>::install(std::make_shared<FlockSessionClaims>());
     Seam<AudioFileWriter>::install(std::make_shared<AVAudioFileWriter>());
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Seams.h"
 #include "recording/AVAudioFileWriter.h"
 #include "recording/AVMediaComposer.h"
+#include "support/FlockSessionClaims.h"
 
 #include <string>
 #include <system_error>
@@ -45,6 +46,7 @@ namespace {
 void installLiveSeams()
 {
     Seam<FileHandles>::install(std::make_shared<NSFileHandles>());
+    Seam<SessionClaims>::install(std::make_shared<FlockSessionClaims>());
     Seam<AudioFileWriter>::install(std::make_shared<AVAudioFileWriter>());
     Seam<ApplicationSupport>::install(std::make_shared<ContainerApplicationSupport>());
     Seam<UuidGenerator>::install(std::make_shared<NSUUIDGenerator>());

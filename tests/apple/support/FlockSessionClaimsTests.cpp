@@ -1,0 +1,41 @@
+#include "recording/RecorderError.h"
+#include "support/FlockSessionClaims.h"
+
+#include "TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+
+namespace norla {
+namespace {
+
+    // The macOS claims, run here: flock(2) behaves alike on Linux. Claims of separate opens conflict even
+    // inside one process.
+    TEST(FlockSessionClaims, OneHolderAtATimeAndALockFileLeftBehindBlocksNobody)
+    {
+        test::TemporaryDirectory temporary;
+        auto dir = temporary.path() / "session";
+        std::filesystem::create_directories(dir);
+        FlockSessionClaims claims;
+        EXPECT_FALSE(claims.isClaimed(dir));
+
+        auto first = claims.claim(dir);
+        ASSERT_TRUE(first) << first.error().description();
+        EXPECT_TRUE(claims.isClaimed(dir));
+        EXPECT_TRUE(claims.isClaimed(dir)) << "looking takes no claim and leaves the holder's";
+        auto second = claims.claim(dir);
+        ASSERT_FALSE(second);
+        EXPECT_TRUE(second.error().is(RecorderError::sessionInUse));
+
+        first.value().reset();
+        EXPECT_TRUE(std::filesystem::exists(dir / ".claim"));
+        EXPECT_FALSE(claims.isClaimed(dir));
+        EXPECT_TRUE(claims.claim(dir)) << "the stale lock file is locked again";
+
+        auto missing = claims.claim(temporary.path() / "gone");
+        ASSERT_FALSE(missing);
+        EXPECT_FALSE(missing.error().is(RecorderError::sessionInUse));
+        EXPECT_FALSE(claims.isClaimed(temporary.path() / "gone"));
+    }
+
+} // namespace
+} // namespace norla
