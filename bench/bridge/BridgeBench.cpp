@@ -20,6 +20,7 @@
 #include "platform/GLibUuidGenerator.h"
 #include "platform/GUriParser.h"
 #include "platform/PosixFileHandles.h"
+#include "platform/PosixSessionClaims.h"
 #include "platform/Seams.h"
 #include "platform/SystemLog.h"
 #include "platform/XdgApplicationSupport.h"
@@ -69,6 +70,7 @@ void installSeams()
     Seam<WebViewFactory>::install(std::make_shared<WebKitWebViewFactory>());
     installLinuxRecordingSeams();
     Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
+    Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
     Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
     installBridgeTargets();
 }

@@ -11,6 +11,7 @@
 #include "platform/BackgroundExecutor.h"
 #include "platform/GLibUuidGenerator.h"
 #include "platform/PosixFileHandles.h"
+#include "platform/PosixSessionClaims.h"
 #include "platform/Seams.h"
 #include "platform/XdgApplicationSupport.h"
 #include "recording/FfmpegAudioFileWriter.h"
@@ -94,6 +95,7 @@ void OfficeHostFixture::SetUp()
         // The shared controllers behind the bridge live for the process, as in the application.
         installLinuxRecordingSeams();
         Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
+        Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
         Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
         installBridgeTargets();
         installed = true;

@@ -1,6 +1,5 @@
 #include "recording/LinuxRecordingSeams.h"
 
-#include "platform/PosixSessionClaims.h"
 #include "platform/PulsePlatformVersion.h"
 #include "platform/Seams.h"
 #include "recording/FfmpegMediaComposer.h"
@@ -21,7 +20,6 @@ void installLinuxRecordingSeams()
     Seam<ScreenCapture>::install(std::make_shared<PulseScreenCapture>());
     Seam<AudioConverters>::install(std::make_shared<SwrAudioConverters>());
     Seam<MediaComposer>::install(std::make_shared<FfmpegMediaComposer>());
-    Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
 }
 
 } // namespace norla

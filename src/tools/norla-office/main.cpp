@@ -21,6 +21,7 @@
 #include "platform/GUriParser.h"
 #include "platform/LazyRecordingBackend.h"
 #include "platform/PosixFileHandles.h"
+#include "platform/PosixSessionClaims.h"
 #include "platform/Seams.h"
 #include "platform/XdgApplicationSupport.h"
 #include "web/WebKitWebViewFactory.h"
@@ -96,6 +97,8 @@ void installRecordingSeams()
     auto directory = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
     installLazyRecordingBackend({ directory / "norla-recording.so", directory / NORLA_RECORDING_MODULE_FROM_BINDIR });
     Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
+    // Claims need no audio library: the application holds them from its first recording on.
+    Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
 }
 
 } // namespace
