@@ -52,6 +52,9 @@ PulseSourceWatch::~PulseSourceWatch()
 {
     if (m_running)
         pa_threaded_mainloop_stop(m_mainloop.get());
+    {
+        std::lock_guard guard(m_lock); // after the loop's last callback
+    }
     m_context.reset();
     m_mainloop.reset();
 }
@@ -60,7 +63,10 @@ Result<std::unique_ptr<PulseSourceWatch>> PulseSourceWatch::start(
     const std::string& server, const std::string& device, std::function<void()> onGone)
 {
     auto watch = std::make_unique<PulseSourceWatch>(Key {});
-    watch->m_onGone = std::move(onGone);
+    {
+        std::lock_guard guard(watch->m_lock);
+        watch->m_onGone = std::move(onGone);
+    }
     if (auto connected = watch->connect(server); !connected)
         return connected.error();
     MainloopLock lock(watch->m_mainloop.get());
@@ -69,6 +75,12 @@ Result<std::unique_ptr<PulseSourceWatch>> PulseSourceWatch::start(
     if (auto subscribed = watch->subscribe(); !subscribed)
         return subscribed.error();
     return watch;
+}
+
+PulseSourceWatch::Source PulseSourceWatch::source() const
+{
+    std::lock_guard guard(m_lock);
+    return m_source;
 }
 
 Error PulseSourceWatch::contextError() const { return pulseError(pa_context_errno(m_context.get())); }
@@ -119,14 +131,16 @@ Result<void> PulseSourceWatch::find(const std::string& device)
             m_context.get(),
             [](pa_context*, const pa_server_info* info, void* self) {
                 auto* watch = static_cast<PulseSourceWatch*>(self);
-                if (info && info->default_source_name)
+                if (info && info->default_source_name) {
+                    std::lock_guard guard(watch->m_lock);
                     watch->m_source.name = info->default_source_name;
+                }
                 signalMainloop(watch->m_mainloop.get());
             },
             this);
         if (!wait(operation))
             return contextError();
-        name = m_source.name;
+        name = source().name;
         if (name.empty())
             return pulseError(PA_ERR_NOENTITY);
     }
@@ -135,6 +149,7 @@ Result<void> PulseSourceWatch::find(const std::string& device)
         [](pa_context*, const pa_source_info* info, int, void* self) {
             auto* watch = static_cast<PulseSourceWatch*>(self);
             if (info) {
+                std::lock_guard guard(watch->m_lock);
                 watch->m_source.index = info->index;
                 watch->m_source.name = info->name;
                 watch->m_source.isMonitor = info->monitor_of_sink != PA_INVALID_INDEX;
@@ -145,7 +160,7 @@ Result<void> PulseSourceWatch::find(const std::string& device)
         this);
     if (!wait(operation))
         return contextError();
-    if (!m_found)
+    if (std::lock_guard guard(m_lock); !m_found)
         return pulseError(PA_ERR_NOENTITY);
     return {};
 }
@@ -158,8 +173,15 @@ Result<void> PulseSourceWatch::subscribe()
             auto* watch = static_cast<PulseSourceWatch*>(self);
             bool removed = (type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SOURCE
                 && (type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_REMOVE;
-            if (removed && index == watch->m_source.index && !watch->m_gone.exchange(true) && watch->m_onGone)
-                watch->m_onGone();
+            if (!removed || index != watch->source().index || watch->m_gone.exchange(true))
+                return;
+            std::function<void()> onGone;
+            {
+                std::lock_guard guard(watch->m_lock);
+                onGone = watch->m_onGone;
+            }
+            if (onGone)
+                onGone();
         },
         this);
     auto* operation = pa_context_subscribe(

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 struct pa_threaded_mainloop;
@@ -39,7 +40,7 @@ public:
     PulseSourceWatch(const PulseSourceWatch&) = delete;
     PulseSourceWatch& operator=(const PulseSourceWatch&) = delete;
 
-    const Source& source() const { return m_source; }
+    Source source() const;
 
 private:
     Result<void> connect(const std::string& server);
@@ -59,6 +60,9 @@ private:
     std::unique_ptr<pa_threaded_mainloop, MainloopDeleter> m_mainloop;
     std::unique_ptr<pa_context, ContextDeleter> m_context;
     bool m_running = false;
+    // Guards what the loop's callbacks and the watch's users share. The main loop's own lock would do, but
+    // the thread sanitizer cannot see libpulse's locking (its reports from inside libpulse are suppressed).
+    mutable std::mutex m_lock;
     Source m_source;
     bool m_found = false;
     std::function<void()> m_onGone;
