@@ -1,23 +1,18 @@
 #include "TemporaryDirectory.h"
 
-#include <random>
-#include <stdexcept>
+#include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
 namespace norla::test {
 
-TemporaryDirectory::TemporaryDirectory()
+TemporaryDirectory::TemporaryDirectory(const std::string& prefix)
 {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = std::filesystem::temp_directory_path() / ("norla-test-" + std::to_string(random()));
-        if (std::filesystem::create_directory(candidate)) {
-            m_path = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("no temporary directory could be created");
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::system_error(errno, std::generic_category(), "no temporary directory could be created");
+    m_path = pattern;
 }
 
 TemporaryDirectory::~TemporaryDirectory()

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace norla::test {
 
 // A fresh directory under the system's temporary directory, removed with everything in it at the end.
 class TemporaryDirectory {
 public:
-    TemporaryDirectory();
+    explicit TemporaryDirectory(const std::string& prefix = "norla-test");
     ~TemporaryDirectory();
     TemporaryDirectory(const TemporaryDirectory&) = delete;
     TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
