@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestEnvironment.h"
-#include "foundation/GLibMainExecutor.h"
+#include "platform/GLibMainExecutor.h"
 #include "platform/Result.h"
 #include "web/GtkWebView.h"
 #include "web/WebKitWebViewFactory.h"

@@ -5,7 +5,7 @@
 #include "app/GtkWindowHandle.h"
 #include "app/WindowScreenshot.h"
 #include "desktop/OfficeAppDelegate.h"
-#include "foundation/GioNotificationCenter.h"
+#include "platform/GioNotificationCenter.h"
 #include "platform/Seams.h"
 #include "platform/SystemLog.h"
 #include "platform/UserNotificationCenterDelegate.h"

@@ -25,10 +25,6 @@ template <> struct GRefTraits<GMainContext> {
     static GMainContext* ref(GMainContext* context) { return g_main_context_ref(context); }
     static void unref(GMainContext* context) { g_main_context_unref(context); }
 };
-template <> struct GRefTraits<GMainLoop> {
-    static GMainLoop* ref(GMainLoop* loop) { return g_main_loop_ref(loop); }
-    static void unref(GMainLoop* loop) { g_main_loop_unref(loop); }
-};
 template <> struct GRefTraits<GSource> {
     static GSource* ref(GSource* source) { return g_source_ref(source); }
     static void unref(GSource* source) { g_source_unref(source); }
@@ -36,10 +32,6 @@ template <> struct GRefTraits<GSource> {
 template <> struct GRefTraits<GKeyFile> {
     static GKeyFile* ref(GKeyFile* file) { return g_key_file_ref(file); }
     static void unref(GKeyFile* file) { g_key_file_unref(file); }
-};
-template <> struct GRefTraits<GUri> {
-    static GUri* ref(GUri* uri) { return g_uri_ref(uri); }
-    static void unref(GUri* uri) { g_uri_unref(uri); }
 };
 
 // One reference to a reference-counted C object. Every call site says how the pointer is taken:
@@ -74,18 +66,13 @@ public:
     ~GRef() { reset(); }
 
     T* get() const { return m_object; }
-    T* operator->() const { return m_object; }
     explicit operator bool() const { return m_object != nullptr; }
 
-    // Gives up the reference without releasing it (transfer-full to a C call).
-    [[nodiscard]] T* leak() { return std::exchange(m_object, nullptr); }
     void reset()
     {
         if (auto* object = std::exchange(m_object, nullptr))
             GRefTraits<T>::unref(object);
     }
-
-    bool operator==(const GRef& other) const { return m_object == other.m_object; }
 
 private:
     explicit GRef(T* object)

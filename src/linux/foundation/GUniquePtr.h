@@ -14,23 +14,8 @@ template <> struct GDeleter<GError> {
 template <> struct GDeleter<gchar> {
     void operator()(gchar* text) const { g_free(text); }
 };
-template <> struct GDeleter<gchar*> {
-    void operator()(gchar** strings) const { g_strfreev(strings); }
-};
-template <> struct GDeleter<GBytes> {
-    void operator()(GBytes* bytes) const { g_bytes_unref(bytes); }
-};
-template <> struct GDeleter<GKeyFile> {
-    void operator()(GKeyFile* file) const { g_key_file_unref(file); }
-};
 template <> struct GDeleter<GUri> {
     void operator()(GUri* uri) const { g_uri_unref(uri); }
-};
-template <> struct GDeleter<GVariant> {
-    void operator()(GVariant* variant) const { g_variant_unref(variant); }
-};
-template <> struct GDeleter<GDir> {
-    void operator()(GDir* dir) const { g_dir_close(dir); }
 };
 
 // An attached source that we alone keep: it is removed from its context when it goes.
@@ -46,8 +31,6 @@ template <class T> using GUniquePtr = std::unique_ptr<T, GDeleter<T>>;
 
 using GErrorPtr = GUniquePtr<GError>;
 using GCharPtr = GUniquePtr<gchar>;
-using GStrvPtr = GUniquePtr<gchar*>;
-using GBytesPtr = GUniquePtr<GBytes>;
 
 // An out-parameter for `GError**`: `call(..., GErrorOut(error))` leaves the error owned by `error`.
 class GErrorOut {

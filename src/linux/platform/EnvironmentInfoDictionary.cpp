@@ -1,4 +1,4 @@
-#include "foundation/EnvironmentInfoDictionary.h"
+#include "platform/EnvironmentInfoDictionary.h"
 
 #include <glib.h>
 

@@ -1,4 +1,4 @@
-#include "foundation/GLibMainExecutor.h"
+#include "platform/GLibMainExecutor.h"
 
 #include "platform/SystemLog.h"
 

@@ -1,4 +1,4 @@
-#include "foundation/SyslogSystemLog.h"
+#include "platform/SyslogSystemLog.h"
 
 #include <cstdio>
 #include <string>

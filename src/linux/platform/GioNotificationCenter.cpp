@@ -1,4 +1,4 @@
-#include "foundation/GioNotificationCenter.h"
+#include "platform/GioNotificationCenter.h"
 
 #include "foundation/GRef.h"
 #include "foundation/GUniquePtr.h"

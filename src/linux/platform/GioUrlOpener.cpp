@@ -1,4 +1,4 @@
-#include "foundation/GioUrlOpener.h"
+#include "platform/GioUrlOpener.h"
 
 #include "foundation/GUniquePtr.h"
 #include "platform/SystemLog.h"

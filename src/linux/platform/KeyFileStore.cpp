@@ -1,4 +1,4 @@
-#include "foundation/KeyFileStore.h"
+#include "platform/KeyFileStore.h"
 
 #include "foundation/GUniquePtr.h"
 #include "platform/SystemLog.h"
