@@ -10,7 +10,6 @@ namespace norla::test {
 class FakeClock final : public Clock {
 public:
     Duration now() const override { return Duration(m_now.load()); }
-    void advance(Duration by) { m_now.fetch_add(by.count()); }
     void set(Duration to) { m_now.store(to.count()); }
 
 private:

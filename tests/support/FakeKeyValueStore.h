@@ -13,26 +13,23 @@ public:
     std::optional<std::string> string(std::string_view key) const override
     {
         std::lock_guard lock(m_mutex);
-        auto found = m_values.find(key);
-        if (found == m_values.end())
-            return std::nullopt;
-        return found->second;
+        auto found = m_values.find(std::string(key));
+        return found == m_values.end() ? std::nullopt : std::optional(found->second);
     }
     void setString(std::string_view key, std::string_view value) override
     {
         std::lock_guard lock(m_mutex);
-        m_values[std::string(key)] = std::string(value);
+        m_values[std::string(key)] = value;
     }
     void remove(std::string_view key) override
     {
         std::lock_guard lock(m_mutex);
-        if (auto found = m_values.find(key); found != m_values.end())
-            m_values.erase(found);
+        m_values.erase(std::string(key));
     }
 
 private:
     mutable std::mutex m_mutex;
-    std::map<std::string, std::string, std::less<>> m_values;
+    std::map<std::string, std::string> m_values;
 };
 
 } // namespace norla::test

@@ -2,6 +2,7 @@
 
 #include "platform/SystemLog.h"
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -23,12 +24,7 @@ public:
     }
     bool contains(std::string_view fragment) const
     {
-        std::lock_guard lock(m_mutex);
-        for (auto& line : m_lines) {
-            if (line.find(fragment) != std::string::npos)
-                return true;
-        }
-        return false;
+        return std::ranges::any_of(lines(), [&](auto& line) { return line.find(fragment) != std::string::npos; });
     }
 
 private:

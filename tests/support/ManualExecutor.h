@@ -12,17 +12,33 @@ namespace norla::test {
 // executor counts as the main thread.
 class ManualExecutor final : public MainExecutor {
 public:
-    void post(UniqueFunction<void()> task) override;
+    void post(UniqueFunction<void()> task) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_tasks.push_back(std::move(task));
+    }
     bool isMainThread() const override { return std::this_thread::get_id() == m_mainThread; }
 
     // Runs posted work, including work posted meanwhile, until none is left. Returns how many ran.
-    size_t runUntilIdle();
-    size_t pendingCount() const;
+    size_t runUntilIdle()
+    {
+        for (size_t count = 0;; ++count) {
+            UniqueFunction<void()> task;
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_tasks.empty())
+                    return count;
+                task = std::move(m_tasks.front());
+                m_tasks.pop_front();
+            }
+            task();
+        }
+    }
 
 private:
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     std::deque<UniqueFunction<void()>> m_tasks;
-    std::thread::id m_mainThread = std::this_thread::get_id();
+    const std::thread::id m_mainThread = std::this_thread::get_id();
 };
 
 } // namespace norla::test

@@ -11,9 +11,8 @@ class ScopedEnvironmentVariable {
 public:
     ScopedEnvironmentVariable(const char* name, const char* value)
         : m_name(name)
+        , m_old(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt)
     {
-        if (const char* old = std::getenv(name))
-            m_old = old;
         set(value);
     }
     ~ScopedEnvironmentVariable() { set(m_old ? m_old->c_str() : nullptr); }
@@ -21,16 +20,10 @@ public:
     ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
 
 private:
-    void set(const char* value) const
-    {
-        if (value)
-            ::setenv(m_name.c_str(), value, 1);
-        else
-            ::unsetenv(m_name.c_str());
-    }
+    void set(const char* value) const { value ? ::setenv(m_name.c_str(), value, 1) : ::unsetenv(m_name.c_str()); }
 
-    std::string m_name;
-    std::optional<std::string> m_old;
+    const std::string m_name;
+    const std::optional<std::string> m_old;
 };
 
 } // namespace norla::test
