@@ -4,7 +4,7 @@
 
 using namespace norla;
 
-TEST(Value, JSONRoundTripKeepsTypesAndText)
+TEST(ValueTest, JSONRoundTripKeepsTypesAndText)
 {
     auto parsed = Value::fromJSON(R"({"cmd":"notify","n":3,"d":1.5,"ok":true,"none":null,"list":[1,"二",false],
         "esc":"a\"b\\c\n\u00e9\ud83d\ude00"})");
@@ -19,14 +19,14 @@ TEST(Value, JSONRoundTripKeepsTypesAndText)
     EXPECT_EQ(*again, *parsed);
 }
 
-TEST(Value, RejectsMalformedJSON)
+TEST(ValueTest, RejectsMalformedJSON)
 {
     for (const char* text : { "", "{", "{\"a\":}", "[1,]", "01", "1.", "-", "\"\\x\"", "\"a\nb\"", "tru", "{} x",
              "{\"a\" 1}", "[1 2]", "\"\\ud800", "nul" })
         EXPECT_FALSE(Value::fromJSON(text)) << text;
 }
 
-TEST(Value, DeepNestingIsRefusedNotOverflowingTheStack)
+TEST(ValueTest, DeepNestingIsRefusedNotOverflowingTheStack)
 {
     std::string deep(100000, '[');
     EXPECT_FALSE(Value::fromJSON(deep));
@@ -35,7 +35,7 @@ TEST(Value, DeepNestingIsRefusedNotOverflowingTheStack)
     EXPECT_FALSE(Value::fromJSON(ok, 10));
 }
 
-TEST(Value, NumbersConvertOnlyWhenExact)
+TEST(ValueTest, NumbersConvertOnlyWhenExact)
 {
     EXPECT_EQ(Value(3.0).asInteger(), 3);
     EXPECT_FALSE(Value(3.5).asInteger());
@@ -46,7 +46,7 @@ TEST(Value, NumbersConvertOnlyWhenExact)
     EXPECT_EQ(Value(std::int64_t(-5)).asDouble(), -5.0);
 }
 
-TEST(Value, FindLooksOnlyIntoObjects)
+TEST(ValueTest, FindLooksOnlyIntoObjects)
 {
     EXPECT_EQ(Value("x").find("a"), nullptr);
     EXPECT_EQ(Value(Value::Object {}).find("a"), nullptr);
