@@ -4,7 +4,7 @@
 
 namespace norla {
 
-TEST(KeyShortcut, CommandPlusTheKeyWithUpperCaseAsShiftAndNoneForUnprintableKeys)
+TEST(KeyShortcutTest, CommandPlusTheKeyWithUpperCaseAsShiftAndNoneForUnprintableKeys)
 {
     EXPECT_EQ(keyShortcut('b'), (KeyShortcut { "b", KeyModifierFlags::command }));
     EXPECT_EQ(keyShortcut('1'), (KeyShortcut { "1", KeyModifierFlags::command }));

@@ -8,7 +8,7 @@ namespace {
     MenuEntry command(const char* title) { return MenuCommand { title, std::nullopt, { "n", std::nullopt, {} } }; }
 }
 
-TEST(MenuLayout, SeparatorsSplitSectionsWithoutEmptyOnesAndIndicesRunAcrossGroups)
+TEST(MenuLayoutTest, SeparatorsSplitSectionsWithoutEmptyOnesAndIndicesRunAcrossGroups)
 {
     std::vector<MenuGroup> groups {
         { MenuGroup::Placement::afterToolbar, "", { command("a"), command("b") } },
@@ -23,19 +23,6 @@ TEST(MenuLayout, SeparatorsSplitSectionsWithoutEmptyOnesAndIndicesRunAcrossGroup
     EXPECT_EQ(layout.command(3)->title, "d");
     EXPECT_EQ(layout.command(4), nullptr);
     EXPECT_EQ(layout.command(-1), nullptr);
-}
-
-TEST(MenuLayout, TheApplicationMenusKeepTheirShortcutsAndGoSections)
-{
-    auto layout = MenuLayout::build(MenuCommands::groups());
-    ASSERT_EQ(layout.groups.size(), 2U);
-    EXPECT_EQ(layout.groups[0].placement, MenuGroup::Placement::afterToolbar);
-    EXPECT_EQ(layout.command(0)->title, "サイドバーを畳む");
-    EXPECT_EQ(layout.command(0)->key, 'b');
-    EXPECT_EQ(layout.command(1)->key, 'r');
-    // "移動": the areas up to slides in two sections, then the three without shortcuts.
-    EXPECT_EQ(layout.groups[1].sections.size(), 3U);
-    EXPECT_EQ(layout.groups[1].sections[2].size(), 3U);
 }
 
 } // namespace norla

@@ -6,7 +6,7 @@
 
 namespace norla {
 
-TEST(PlatformError, KeepsDomainAndCodeSoTheCoreKnowsItsErrorsAndFallsBackToTheDomainForText)
+TEST(PlatformErrorTest, KeepsDomainAndCodeSoTheCoreKnowsItsErrorsAndFallsBackToTheDomainForText)
 {
     auto cancelled = platformError("ASWebAuthenticationSessionErrorDomain", 1, "The operation couldn’t be completed.");
     EXPECT_TRUE(cancelled.is(AuthenticationSessionError::canceledLogin));

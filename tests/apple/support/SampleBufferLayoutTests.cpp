@@ -26,7 +26,7 @@ namespace {
 
 } // namespace
 
-TEST(SampleBufferLayout, FormatIsPlanarFloatAtTheBuffersRateOrNothingForUnreadableLayouts)
+TEST(SampleBufferLayoutTest, FormatIsPlanarFloatAtTheBuffersRateOrNothingForUnreadableLayouts)
 {
     EXPECT_EQ(
         pcmFormat(description(int16Flags, 16, 2)), (AudioFormat { AudioCommonFormat::pcmFloat32, 48000, 2, false }));
@@ -38,35 +38,29 @@ TEST(SampleBufferLayout, FormatIsPlanarFloatAtTheBuffersRateOrNothingForUnreadab
     EXPECT_EQ(pcmFormat(aac), std::nullopt);
 }
 
-TEST(SampleBufferLayout, InterleavedFramesAreSplitIntoChannels)
+TEST(SampleBufferLayoutTest, InterleavedFramesAreSplitIntoChannelsAndPlanesAndIntegerSamplesBecomeFloat)
 {
     std::array<float, 6> interleaved { 0.1F, -0.1F, 0.2F, -0.2F, 0.3F, -0.3F };
     std::array<AudioBufferData, 1> list { { { interleaved.data(), sizeof interleaved } } };
-    auto into = buffer(2, 4);
-    ASSERT_EQ(copyPcm(description(floatFlags, 32, 2), list, into, 3), 0);
-    EXPECT_EQ(into.frameLength(), 3U);
-    EXPECT_FLOAT_EQ(into.floatChannelData(0)[2], 0.3F);
-    EXPECT_FLOAT_EQ(into.floatChannelData(1)[1], -0.2F);
-}
+    auto stereo = buffer(2, 4);
+    ASSERT_EQ(copyPcm(description(floatFlags, 32, 2), list, stereo, 3), 0);
+    EXPECT_EQ(stereo.frameLength(), 3U);
+    EXPECT_FLOAT_EQ(stereo.floatChannelData(0)[2], 0.3F);
+    EXPECT_FLOAT_EQ(stereo.floatChannelData(1)[1], -0.2F);
 
-TEST(SampleBufferLayout, PlanarBuffersAndIntegerSamplesBecomeFloat)
-{
-    std::array<float, 2> left { 0.5F, 0.25F };
-    std::array<float, 2> right { -0.5F, -0.25F };
-    std::array<AudioBufferData, 2> planes { { { left.data(), sizeof left }, { right.data(), sizeof right } } };
-    auto stereo = buffer(2, 2);
+    std::array<AudioBufferData, 2> planes { { { interleaved.data(), 8 }, { interleaved.data() + 2, 8 } } };
     ASSERT_EQ(copyPcm(description(planarFloat, 32, 2), planes, stereo, 2), 0);
-    EXPECT_FLOAT_EQ(stereo.floatChannelData(1)[1], -0.25F);
+    EXPECT_FLOAT_EQ(stereo.floatChannelData(1)[1], -0.2F);
 
     std::array<std::int16_t, 3> pcm16 { 16384, -32768, 0 };
-    std::array<AudioBufferData, 1> list { { { pcm16.data(), sizeof pcm16 } } };
+    std::array<AudioBufferData, 1> samples { { { pcm16.data(), sizeof pcm16 } } };
     auto mono = buffer(1, 3);
-    ASSERT_EQ(copyPcm(description(int16Flags, 16, 1), list, mono, 3), 0);
+    ASSERT_EQ(copyPcm(description(int16Flags, 16, 1), samples, mono, 3), 0);
     EXPECT_FLOAT_EQ(mono.floatChannelData(0)[0], 0.5F);
     EXPECT_FLOAT_EQ(mono.floatChannelData(0)[1], -1.0F);
 }
 
-TEST(SampleBufferLayout, CopiesThatDoNotFitAreRefusedAndLeaveTheBufferAlone)
+TEST(SampleBufferLayoutTest, CopiesThatDoNotFitAreRefusedAndLeaveTheBufferAlone)
 {
     std::array<float, 2> samples { 0.5F, 0.5F };
     std::array<AudioBufferData, 1> list { { { samples.data(), sizeof samples } } };

@@ -2,37 +2,38 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace norla {
 
 using Step = SchemeTaskGate::Step;
 
-TEST(SchemeTaskGate, ResponseDataFinishInOrderAndNothingAfterTheEnd)
+// Each row: the calls made in order, and which of them reach the task ('+') or are held back ('-');
+// 'S' stops the task.
+TEST(SchemeTaskGateTest, ResponseDataFinishInOrderAFailureAtAnyPointAndNothingAfterTheEndOrAStop)
 {
-    SchemeTaskGate gate;
-    EXPECT_FALSE(gate.take(Step::data));
-    EXPECT_FALSE(gate.take(Step::finish));
-    EXPECT_TRUE(gate.take(Step::response));
-    EXPECT_FALSE(gate.take(Step::response));
-    EXPECT_TRUE(gate.take(Step::data));
-    EXPECT_TRUE(gate.take(Step::data));
-    EXPECT_TRUE(gate.take(Step::finish));
-    EXPECT_TRUE(gate.hasEnded());
-    EXPECT_FALSE(gate.take(Step::data));
-    EXPECT_FALSE(gate.take(Step::failure));
-}
-
-TEST(SchemeTaskGate, AFailureEndsTheTaskAtAnyPointAndAStoppedTaskTakesNothing)
-{
-    SchemeTaskGate failedEarly;
-    EXPECT_TRUE(failedEarly.take(Step::failure));
-    EXPECT_FALSE(failedEarly.take(Step::response));
-
-    SchemeTaskGate stopped;
-    EXPECT_TRUE(stopped.take(Step::response));
-    stopped.stop();
-    EXPECT_FALSE(stopped.take(Step::data));
-    EXPECT_FALSE(stopped.take(Step::finish));
-    EXPECT_FALSE(stopped.take(Step::failure));
+    const std::pair<std::string, std::string> cases[]
+        = { { "dfrrddfdx", "--+-+++--" }, { "xr", "+-" }, { "rdx", "+++" }, { "rSdfx", "+ ---" }, { "Sr", " -" } };
+    for (auto& [calls, expected] : cases) {
+        SCOPED_TRACE(calls);
+        SchemeTaskGate gate;
+        std::string taken;
+        for (char call : calls) {
+            if (call == 'S') {
+                gate.stop();
+                taken += ' ';
+                continue;
+            }
+            auto step = call == 'r' ? Step::response
+                : call == 'd'       ? Step::data
+                : call == 'f'       ? Step::finish
+                                    : Step::failure;
+            taken += gate.take(step) ? '+' : '-';
+        }
+        EXPECT_EQ(taken, expected);
+        EXPECT_EQ(gate.hasEnded(), calls.find_first_of("fxS") != std::string::npos);
+    }
 }
 
 } // namespace norla
