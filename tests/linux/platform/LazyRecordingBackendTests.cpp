@@ -22,7 +22,7 @@ namespace {
     // The stand-ins fail every operation while no module can be loaded, load the module on the first
     // operation that needs it (not before), and then pass everything on: a file written through them is
     // a real AAC file.
-    TEST(LazyRecordingBackend, LoadsTheModuleOnTheFirstRecordingOperationOnly)
+    TEST(LazyRecordingBackendTest, LoadsTheModuleOnTheFirstRecordingOperationOnly)
     {
         test::TemporaryDirectory temporary;
         AudioFormat format { AudioCommonFormat::pcmFloat32, 16000.0, 1, false };

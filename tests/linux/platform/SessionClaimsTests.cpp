@@ -1,5 +1,6 @@
 #include "platform/PosixSessionClaims.h"
 #include "recording/RecorderError.h"
+#include "support/FlockSessionClaims.h"
 
 #include "TemporaryDirectory.h"
 
@@ -8,14 +9,19 @@
 namespace norla {
 namespace {
 
-    // Claims of separate opens conflict even inside one process; that a killed holder's claim goes with it
-    // is shown by the crash test, whose recovering process claims what the killed one held.
-    TEST(PosixSessionClaims, OneHolderAtATimeAndALockFileLeftBehindBlocksNobody)
+    // Linux's claims and the macOS ones (flock(2) behaves alike here). Claims of separate opens conflict even
+    // inside one process; that a killed holder's claim goes with it is shown by the crash test.
+    template <class Claims> class SessionClaimsTest : public ::testing::Test {
+    };
+    using Implementations = ::testing::Types<PosixSessionClaims, FlockSessionClaims>;
+    TYPED_TEST_SUITE(SessionClaimsTest, Implementations);
+
+    TYPED_TEST(SessionClaimsTest, OneHolderAtATimeAndALockFileLeftBehindBlocksNobody)
     {
         test::TemporaryDirectory temporary;
         auto dir = temporary.path() / "session";
         std::filesystem::create_directories(dir);
-        PosixSessionClaims claims;
+        TypeParam claims;
         EXPECT_FALSE(claims.isClaimed(dir));
 
         auto first = claims.claim(dir);
