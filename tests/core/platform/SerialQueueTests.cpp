@@ -20,6 +20,7 @@ TEST(SerialQueueTest, TasksFromManyThreadsRunOneAtATimeInEachThreadsOrderAndNone
     bool overlapped = false;
     std::latch start(threads);
     std::vector<std::thread> workers;
+    workers.reserve(threads);
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&, t] {
             start.arrive_and_wait();

@@ -39,6 +39,7 @@ namespace {
         int total = 0;
         bool ranElsewhere = false;
         std::vector<std::thread> posters;
+        posters.reserve(threads);
         for (int t = 0; t < threads; ++t) {
             posters.emplace_back([&, t] {
                 EXPECT_FALSE(m_executor.isMainThread());

@@ -60,6 +60,7 @@ namespace {
     {
         KeyFileStore store(storePath());
         std::vector<std::thread> writers;
+        writers.reserve(4);
         for (int thread = 0; thread < 4; ++thread) {
             writers.emplace_back([&store, thread] {
                 for (int i = 0; i < 10; ++i)
