@@ -19,11 +19,20 @@ namespace {
 
     namespace fs = std::filesystem;
 
+    // Removes the stand-ins however the test ends: the other tests of this program install their own seams
+    // or none.
+    template <class... Seams> struct InstalledSeams {
+        ~InstalledSeams() { (Seam<Seams>::install(nullptr), ...); }
+    };
+
     // The stand-ins fail every operation while no module can be loaded, load the module on the first
     // operation that needs it (not before), and then pass everything on: a file written through them is
     // a real AAC file.
     TEST(LazyRecordingBackendTest, LoadsTheModuleOnTheFirstRecordingOperationOnly)
     {
+        InstalledSeams<RecordPermission, PlatformVersion, AudioSession, AudioRecorders, ScreenCapture, AudioConverters,
+            MediaComposer, AudioFileWriter>
+            installed;
         test::TemporaryDirectory temporary;
         AudioFormat format { AudioCommonFormat::pcmFloat32, 16000.0, 1, false };
         AudioFileSettings settings { audioFormatMpeg4Aac, 16000.0, 1, 32000 };
@@ -49,16 +58,6 @@ namespace {
         EXPECT_TRUE(opened.value()->close());
         EXPECT_GT(fs::file_size(file), 0u);
         EXPECT_TRUE(seam<PlatformVersion>()->isAtLeast(0, 0));
-
-        // The other tests of this program install their own seams or none.
-        Seam<RecordPermission>::install(nullptr);
-        Seam<PlatformVersion>::install(nullptr);
-        Seam<AudioSession>::install(nullptr);
-        Seam<AudioRecorders>::install(nullptr);
-        Seam<ScreenCapture>::install(nullptr);
-        Seam<AudioConverters>::install(nullptr);
-        Seam<MediaComposer>::install(nullptr);
-        Seam<AudioFileWriter>::install(nullptr);
     }
 
 } // namespace
