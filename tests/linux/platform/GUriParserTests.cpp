@@ -49,22 +49,16 @@ namespace {
         }
     }
 
-    TEST(GUriParserTest, ResolvesReferencesAgainstABaseKeepingItsSchemeAsWritten)
+    // Network-path references and the rest of the corpus are the host rules' (core) tests.
+    TEST(GUriParserTest, ResolvesReferencesKeepingTheBasesSchemeAsWrittenAndAnIPv6LiteralInBrackets)
     {
         auto base = parser.parse("HTTPS://office.norla.jp/base/page?x");
         ASSERT_TRUE(base);
-        EXPECT_EQ(parser.resolve(*base, "/chat")->scheme, "HTTPS");
-        const std::pair<const char*, const char*> cases[] = { { "/chat", "https://office.norla.jp/chat" },
-            { "next", "https://office.norla.jp/base/next" }, { "../up", "https://office.norla.jp/up" },
-            { "/auth/login?error=auth_failed", "https://office.norla.jp/auth/login?error=auth_failed" },
-            { "//evil.com/x", "https://evil.com/x" }, { "\\\\evil.com/x", refused }, { "/a b", refused } };
-        for (auto& [reference, expected] : cases) {
-            auto url = parser.resolve(*base, reference);
-            ASSERT_EQ(url.has_value(), expected != refused) << reference;
-            if (url) {
-                EXPECT_EQ(url->absoluteString, expected);
-            }
-        }
+        auto next = parser.resolve(*base, "../up?q");
+        ASSERT_TRUE(next);
+        EXPECT_EQ(next->scheme, "HTTPS");
+        EXPECT_EQ(next->absoluteString, "https://office.norla.jp/up?q");
+        EXPECT_FALSE(parser.resolve(*base, "/a b"));
         EXPECT_EQ(parser.resolve(*parser.parse("http://[::1]:8080/app"), "/x")->absoluteString, "http://[::1]:8080/x");
     }
 
