@@ -30,25 +30,35 @@ namespace {
         = "録音中にマイクが見つからなくなったため、いまは何も録音されていません。ここまでの録音は残っています。"
           "録音を停止して保存してください。";
 
+    // The application's window installs its notice presenter after the recorder may have been made: the
+    // presenter is looked up when a notice is shown.
+    class InstalledNoticePresenter final : public NoticePresenter {
+    public:
+        void showNotice(const std::string& title, const std::string& message) override
+        {
+            if (auto presenter = Seam<NoticePresenter>::find())
+                presenter->showNotice(title, message);
+        }
+    };
+
     constexpr std::uint32_t sessionCategoryOptions = AudioSessionCategoryOptions::mixWithOthers
         | AudioSessionCategoryOptions::allowBluetooth | AudioSessionCategoryOptions::defaultToSpeaker;
 
 } // namespace
 
-MeetingRecorderDependencies MeetingRecorderDependencies::live()
+MeetingRecorder::Dependencies MeetingRecorder::Dependencies::live()
 {
-    MeetingRecorderDependencies dependencies;
+    Dependencies dependencies;
     dependencies.queue = makeSerialQueue(std::string(build::applicationIdentifier) + ".recorder");
     dependencies.tasks = std::make_shared<ThreadBackgroundExecutor>();
     dependencies.recordPermission = seam<RecordPermission>();
     dependencies.platformVersion = seam<PlatformVersion>();
     dependencies.audioSession = seam<AudioSession>();
     dependencies.audioRecorders = seam<AudioRecorders>();
-    // The notice presenter belongs to the application's window and may be installed after the recorder is
-    // made: it is looked up when a notice is shown.
+    dependencies.noticePresenter = std::make_shared<InstalledNoticePresenter>();
     dependencies.mediaComposer = seam<MediaComposer>();
     dependencies.sessionClaims = seam<SessionClaims>();
-    dependencies.capture = CaptureDependencies::live();
+    dependencies.capture = SystemAudioCapture::Dependencies::live();
     dependencies.recordingsDirectory = [] { return RecordingFiles::recordingsDirectory(); };
     dependencies.createSessionDirectory = [] { return RecordingFiles::createSessionDirectory(); };
     return dependencies;
@@ -56,13 +66,13 @@ MeetingRecorderDependencies MeetingRecorderDependencies::live()
 
 const std::shared_ptr<MeetingRecorder>& MeetingRecorder::shared()
 {
-    static const std::shared_ptr<MeetingRecorder> instance = create(MeetingRecorderDependencies::live());
+    static const std::shared_ptr<MeetingRecorder> instance = make(Dependencies::live());
     return instance;
 }
 
-std::shared_ptr<MeetingRecorder> MeetingRecorder::create(MeetingRecorderDependencies dependencies)
+std::shared_ptr<MeetingRecorder> MeetingRecorder::make(Dependencies dependencies)
 {
-    auto recorder = std::make_shared<MeetingRecorder>(Token {}, std::move(dependencies));
+    auto recorder = std::make_shared<MeetingRecorder>(PassKey<MeetingRecorder> {}, std::move(dependencies));
     std::weak_ptr<MeetingRecorder> weak = recorder;
     recorder->m_interruptionObserver = NotificationCenter::defaultCenter().addObserver(
         std::string(audioSessionInterruptionNotification), [weak](const Notification& notification) {
@@ -72,7 +82,7 @@ std::shared_ptr<MeetingRecorder> MeetingRecorder::create(MeetingRecorderDependen
     return recorder;
 }
 
-MeetingRecorder::MeetingRecorder(Token, MeetingRecorderDependencies dependencies)
+MeetingRecorder::MeetingRecorder(PassKey<MeetingRecorder>, Dependencies dependencies)
     : m_dependencies(std::move(dependencies))
     , m_queue(m_dependencies.queue)
 {
@@ -91,17 +101,12 @@ bool MeetingRecorder::hasSystemAudio() const
 
 std::filesystem::path MeetingRecorder::recordingsDirectory() const { return m_dependencies.recordingsDirectory(); }
 
-SessionClaims& MeetingRecorder::sessionClaims() const
-{
-    return m_dependencies.sessionClaims ? *m_dependencies.sessionClaims : *seam<SessionClaims>();
-}
-
 Result<std::filesystem::path> MeetingRecorder::createClaimedSessionDirectory()
 {
     auto created = m_dependencies.createSessionDirectory();
     if (!created)
         return created.error();
-    auto claim = sessionClaims().claim(created.value());
+    auto claim = m_dependencies.sessionClaims->claim(created.value());
     // Fails only when another process's pending() found the new directory empty and took it first; the
     // directory is left to that process.
     if (!claim)
@@ -175,8 +180,7 @@ Result<bool> MeetingRecorder::attemptSystemAudio()
 
 void MeetingRecorder::showNotice(std::string_view title, std::string_view message) const
 {
-    auto presenter = m_dependencies.noticePresenter ? m_dependencies.noticePresenter : Seam<NoticePresenter>::find();
-    if (presenter) {
+    if (auto presenter = m_dependencies.noticePresenter) {
         postToMain([presenter, title = std::string(title), message = std::string(message)] {
             presenter->showNotice(title, message);
         });
@@ -265,7 +269,23 @@ void MeetingRecorder::rotate()
         return;
     m_recorder->stop();
     m_recorder.reset();
-    (void)startSegment();
+    startNextSegment();
+}
+
+// A session whose next segment cannot start records nothing from then on: the user is told, as when the
+// microphone goes away.
+void MeetingRecorder::startNextSegment()
+{
+    if (auto started = startSegment(); !started) {
+        logLine("MeetingRecorder: " + started.error().description());
+        microphoneLost(started.error());
+    }
+}
+
+void MeetingRecorder::microphoneLost(const Error& error)
+{
+    showNotice(microphoneLostTitle, microphoneLostMessage);
+    NotificationCenter::defaultCenter().post(std::string(officeCaptureFailed), error.description());
 }
 
 // The segment's microphone went away. A microphone the platform offers now takes over in a new segment;
@@ -282,8 +302,7 @@ void MeetingRecorder::segmentFailed(std::int64_t segment, const Error& error)
         showNotice(microphoneSwitchedTitle, microphoneSwitchedMessage);
         return;
     }
-    showNotice(microphoneLostTitle, microphoneLostMessage);
-    NotificationCenter::defaultCenter().post(std::string(officeCaptureFailed), error.description());
+    microphoneLost(error);
 }
 
 Result<void> MeetingRecorder::pause()
@@ -352,7 +371,7 @@ void MeetingRecorder::interruption(std::uint64_t type)
     } else if (type == static_cast<std::uint64_t>(AudioSessionInterruptionType::ended)) {
         (void)m_dependencies.audioSession->setActive(true, 0);
         if (!m_recorder)
-            (void)startSegment();
+            startNextSegment();
     }
 }
 

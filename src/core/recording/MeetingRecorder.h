@@ -7,6 +7,7 @@
 #include "platform/MediaComposition.h"
 #include "platform/NoticePresenter.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PassKey.h"
 #include "platform/PlatformVersion.h"
 #include "platform/RecordPermission.h"
 #include "platform/SessionClaims.h"
@@ -27,36 +28,35 @@
 
 namespace norla {
 
-// What the recorder needs from the platform, chosen by whoever makes the recorder.
-struct MeetingRecorderDependencies {
-    std::shared_ptr<TaskQueue> queue;
-    // Runs the asynchronous operations (start, stop, pending), which block while they wait.
-    std::shared_ptr<BackgroundExecutor> tasks;
-    std::shared_ptr<RecordPermission> recordPermission;
-    std::shared_ptr<PlatformVersion> platformVersion;
-    std::shared_ptr<AudioSession> audioSession;
-    std::shared_ptr<AudioRecorders> audioRecorders;
-    std::shared_ptr<NoticePresenter> noticePresenter;
-    std::shared_ptr<MediaComposer> mediaComposer;
-    // Claims on session directories; the installed seam when none is given.
-    std::shared_ptr<SessionClaims> sessionClaims;
-    CaptureDependencies capture;
-    std::function<std::filesystem::path()> recordingsDirectory;
-    std::function<Result<std::filesystem::path>()> createSessionDirectory;
-
-    // The installed seams, the recordings directory of the application, and real queues labelled with the
-    // application identifier + ".recorder" and ".capture".
-    static MeetingRecorderDependencies live();
-};
-
 // Records one meeting at a time: system audio and microphone through a SystemAudioCapture where the
 // platform offers it, else the microphone alone in segments of at most 300 seconds. All state lives on the
 // recorder's queue; the synchronous operations run there and block their caller, the asynchronous ones
 // run on their own task and complete once, on any thread. No operation may be called from the queue.
 class MeetingRecorder final : public MeetingRecorderService, public std::enable_shared_from_this<MeetingRecorder> {
-    struct Token { };
-
 public:
+    // What the recorder needs from the platform, chosen by whoever makes the recorder.
+    struct Dependencies {
+        std::shared_ptr<TaskQueue> queue;
+        // Runs the asynchronous operations (start, stop, pending), which block while they wait.
+        std::shared_ptr<BackgroundExecutor> tasks;
+        std::shared_ptr<RecordPermission> recordPermission;
+        std::shared_ptr<PlatformVersion> platformVersion;
+        std::shared_ptr<AudioSession> audioSession;
+        std::shared_ptr<AudioRecorders> audioRecorders;
+        // Shows the recorder's notices; none are shown without one.
+        std::shared_ptr<NoticePresenter> noticePresenter;
+        std::shared_ptr<MediaComposer> mediaComposer;
+        std::shared_ptr<SessionClaims> sessionClaims;
+        // Also the file handles and the writer that finished recordings are synchronised and mixed through.
+        SystemAudioCapture::Dependencies capture;
+        std::function<std::filesystem::path()> recordingsDirectory;
+        std::function<Result<std::filesystem::path>()> createSessionDirectory;
+
+        // The installed seams, the recordings directory of the application, and real queues labelled with
+        // the application identifier + ".recorder" and ".capture".
+        static Dependencies live();
+    };
+
     // Seconds between segment rotations, on a grid counted from the session's start.
     static constexpr double rotationInterval = 300.0;
     // The settings every segment is recorded with.
@@ -65,9 +65,9 @@ public:
     // The process's recorder, made on first use from the installed seams.
     static const std::shared_ptr<MeetingRecorder>& shared();
     // A recorder on the given dependencies, observing audio-session interruptions until it is released.
-    static std::shared_ptr<MeetingRecorder> create(MeetingRecorderDependencies dependencies);
+    static std::shared_ptr<MeetingRecorder> make(Dependencies dependencies);
 
-    MeetingRecorder(Token, MeetingRecorderDependencies dependencies);
+    MeetingRecorder(PassKey<MeetingRecorder>, Dependencies dependencies);
     ~MeetingRecorder() override;
     MeetingRecorder(const MeetingRecorder&) = delete;
     MeetingRecorder& operator=(const MeetingRecorder&) = delete;
@@ -113,6 +113,8 @@ private:
     Result<void> startSegment();
     void startRotation();
     void rotate();
+    void startNextSegment();
+    void microphoneLost(const Error& error);
     void segmentFailed(std::int64_t segment, const Error& error);
     void showNotice(std::string_view title, std::string_view message) const;
     void interruption(std::uint64_t type);
@@ -122,12 +124,11 @@ private:
     // Whether `dir` belongs to the active session or to a merge in progress (on the queue).
     bool isBusy(const std::filesystem::path& dir) const;
     void releaseMerge(const std::filesystem::path& dir);
-    SessionClaims& sessionClaims() const;
     // Claims a new session directory for the session about to record in it (on the queue).
     Result<std::filesystem::path> createClaimedSessionDirectory();
     std::filesystem::path recordingsDirectory() const;
 
-    const MeetingRecorderDependencies m_dependencies;
+    const Dependencies m_dependencies;
     const std::shared_ptr<TaskQueue> m_queue;
     ObserverToken m_interruptionObserver;
 

@@ -197,7 +197,8 @@ Result<std::filesystem::path> MeetingRecorder::mergeSegments(const std::filesyst
         return exported.error();
 
     // The segments go only once meeting.m4a and its name are on the disk; otherwise they stay beside it.
-    if (!RecordingFiles::synchronize(output) || !RecordingFiles::synchronize(dir))
+    if (!RecordingFiles::synchronize(output, *m_dependencies.capture.fileHandles)
+        || !RecordingFiles::synchronize(dir, *m_dependencies.capture.fileHandles))
         return output;
     for (auto& segment : listSegments(dir)) {
         std::error_code ignored;
@@ -248,7 +249,7 @@ Result<std::optional<std::filesystem::path>> MeetingRecorder::pendingAndWait()
         }
         // Other processes (a second instance, norla-rec) honour the same claim: a session that one of them
         // records or finishes is left to it, untouched.
-        auto sessionClaim = sessionClaims().claim(entry);
+        auto sessionClaim = m_dependencies.sessionClaims->claim(entry);
         if (!sessionClaim) {
             if (!sessionClaim.error().is(RecorderError::sessionInUse))
                 logLine("MeetingRecorder: " + sessionClaim.error().description());
@@ -259,7 +260,7 @@ Result<std::optional<std::filesystem::path>> MeetingRecorder::pendingAndWait()
         // Raw tracks are mixed whatever the platform version says now: a platform that answers differently
         // from one run to the next (a sound server without a monitor) must not make them look unrecoverable.
         if (mayExist(entry / RecordingFiles::systemTrackName) || mayExist(entry / RecordingFiles::micTrackName)) {
-            auto mixed = SystemAudioCapture::mixdown(entry);
+            auto mixed = SystemAudioCapture::mixdown(entry, m_dependencies.capture);
             if (mixed)
                 return std::optional(mixed.value());
             if (mixed.error().is(CaptureError::empty))
@@ -301,7 +302,7 @@ Result<void> MeetingRecorder::discard(const std::string& path)
     if (!std::filesystem::exists(dir, error) && !error)
         return {};
     // A session that another process records or finishes is not removed under it.
-    auto claim = sessionClaims().claim(dir);
+    auto claim = m_dependencies.sessionClaims->claim(dir);
     if (!claim)
         return claim.error();
     return RecordingFiles::removeSessionDirectory(dir);

@@ -1,7 +1,6 @@
 #include "recording/Mixdown.h"
 
 #include "platform/FileHandle.h"
-#include "platform/Seams.h"
 #include "recording/CaptureError.h"
 #include "recording/RawTrack.h"
 #include "recording/RecordingFiles.h"
@@ -27,9 +26,9 @@ namespace {
     // be opened is an error, never silence: its sound would otherwise be lost with the raw tracks.
     class TrackInput {
     public:
-        explicit TrackInput(const std::filesystem::path& file)
+        TrackInput(const std::filesystem::path& file, FileHandles& fileHandles)
         {
-            auto handle = seam<FileHandles>()->openForReading(file);
+            auto handle = fileHandles.openForReading(file);
             if (handle) {
                 m_handle = std::move(handle).value();
                 m_sampleCount = RawTrack::sampleCount(file);
@@ -84,7 +83,8 @@ namespace {
 
 } // namespace
 
-Result<std::filesystem::path> mixdown(const std::filesystem::path& dir)
+Result<std::filesystem::path> mixdown(
+    const std::filesystem::path& dir, FileHandles& fileHandles, AudioFileWriter& writer)
 {
     std::lock_guard lock(mixdownLock());
 
@@ -93,8 +93,8 @@ Result<std::filesystem::path> mixdown(const std::filesystem::path& dir)
     if (std::filesystem::exists(meeting, error))
         return meeting;
 
-    TrackInput system(dir / RecordingFiles::systemTrackName);
-    TrackInput mic(dir / RecordingFiles::micTrackName);
+    TrackInput system(dir / RecordingFiles::systemTrackName, fileHandles);
+    TrackInput mic(dir / RecordingFiles::micTrackName, fileHandles);
     for (const auto* track : { &system, &mic }) {
         if (track->openingError())
             return *track->openingError();
@@ -106,7 +106,7 @@ Result<std::filesystem::path> mixdown(const std::filesystem::path& dir)
     auto partial = dir / RecordingFiles::partialMeetingName;
     std::filesystem::remove(partial, error);
 
-    auto opened = seam<AudioFileWriter>()->openForWriting(partial, mixdownFileSettings, mixdownProcessingFormat);
+    auto opened = writer.openForWriting(partial, mixdownFileSettings, mixdownProcessingFormat);
     if (!opened)
         return opened.error();
     auto file = std::move(opened).value();
@@ -136,12 +136,12 @@ Result<std::filesystem::path> mixdown(const std::filesystem::path& dir)
         // Durable before published: the file's contents reach the disk before its name says it is finished,
         // and that name before the raw tracks go. A crash can then never leave a meeting.m4a without its sound
         // while the raw tracks are already gone.
-        if (auto synchronized = RecordingFiles::synchronize(partial); !synchronized)
+        if (auto synchronized = RecordingFiles::synchronize(partial, fileHandles); !synchronized)
             return synchronized.error();
         std::filesystem::rename(partial, meeting, error);
         if (error)
             return fileError(error);
-        if (!RecordingFiles::synchronize(dir))
+        if (!RecordingFiles::synchronize(dir, fileHandles))
             return meeting; // finished, but the raw tracks stay until the directory goes
         std::filesystem::remove(dir / RecordingFiles::systemTrackName, error);
         std::filesystem::remove(dir / RecordingFiles::micTrackName, error);

@@ -2,6 +2,7 @@
 
 #include "platform/AudioFileWriter.h"
 #include "platform/AudioFormat.h"
+#include "platform/FileHandle.h"
 #include "platform/Result.h"
 
 #include <cstdint>
@@ -20,7 +21,9 @@ inline constexpr float mixdownSilencePeak = 0.0001f;
 
 // Mixes the raw tracks of session directory `dir` into its meeting.m4a and returns that file's path; an
 // existing meeting.m4a is returned untouched. Fails with CaptureError::empty when nothing audible was
-// recorded, else with the platform's error. Mixdowns of the whole process run one at a time.
-Result<std::filesystem::path> mixdown(const std::filesystem::path& dir);
+// recorded, else with the platform's error. The tracks are read and synchronised through `fileHandles`, the
+// file written through `writer`. Mixdowns of the whole process run one at a time.
+Result<std::filesystem::path> mixdown(
+    const std::filesystem::path& dir, FileHandles& fileHandles, AudioFileWriter& writer);
 
 } // namespace norla

@@ -1,6 +1,5 @@
 #include "recording/RawTrack.h"
 
-#include "platform/Seams.h"
 #include "platform/SystemLog.h"
 
 #include <cmath>
@@ -25,13 +24,13 @@ RawTrack::RawTrack(std::unique_ptr<FileHandle> handle)
 {
 }
 
-Result<RawTrack> RawTrack::create(const std::filesystem::path& file)
+Result<RawTrack> RawTrack::make(const std::filesystem::path& file, FileHandles& fileHandles)
 {
     // Creating the file empty replaces an earlier one; whether that worked shows when it is opened.
     {
         std::ofstream empty(file, std::ios::binary | std::ios::trunc);
     }
-    auto handle = seam<FileHandles>()->openForWriting(file);
+    auto handle = fileHandles.openForWriting(file);
     if (!handle)
         return handle.error();
     return RawTrack(std::move(handle).value());

@@ -19,7 +19,7 @@ public:
     static constexpr std::uint64_t bytesPerSample = 4;
 
     // Replaces `file` by an empty file and opens it for writing; fails when it cannot be opened.
-    static Result<RawTrack> create(const std::filesystem::path& file);
+    static Result<RawTrack> make(const std::filesystem::path& file, FileHandles& fileHandles);
     // The number of whole samples in a track file: floor(size / 4), or 0 when its size cannot be read.
     static std::uint64_t sampleCount(const std::filesystem::path& file);
 

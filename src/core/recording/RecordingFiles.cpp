@@ -31,9 +31,9 @@ Result<std::filesystem::path> RecordingFiles::createSessionDirectory()
     return directory;
 }
 
-Result<void> RecordingFiles::synchronize(const std::filesystem::path& fileOrDirectory)
+Result<void> RecordingFiles::synchronize(const std::filesystem::path& fileOrDirectory, FileHandles& fileHandles)
 {
-    auto handle = seam<FileHandles>()->openForReading(fileOrDirectory);
+    auto handle = fileHandles.openForReading(fileOrDirectory);
     if (!handle)
         return handle.error();
     auto synchronized = handle.value()->synchronize();

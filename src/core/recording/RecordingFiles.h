@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileHandle.h"
 #include "platform/Result.h"
 
 #include <filesystem>
@@ -27,7 +28,7 @@ public:
     // Creates a new session directory named by a lower-cased new UUID, with the directories above it.
     static Result<std::filesystem::path> createSessionDirectory();
     // Flushes a file's contents, or a directory's entries, to the storage device.
-    static Result<void> synchronize(const std::filesystem::path& fileOrDirectory);
+    static Result<void> synchronize(const std::filesystem::path& fileOrDirectory, FileHandles& fileHandles);
     // Removes a session directory that the caller has claimed: its claim file goes last, so that nobody
     // claims the directory again while its contents are being removed.
     static Result<void> removeSessionDirectory(const std::filesystem::path& dir);

@@ -18,20 +18,22 @@
 
 namespace norla {
 
-CaptureDependencies CaptureDependencies::live()
+SystemAudioCapture::Dependencies SystemAudioCapture::Dependencies::live()
 {
     return {
         seam<ScreenCapture>(),
         seam<AudioConverters>(),
         [] { return makeSerialQueue(std::string(build::applicationIdentifier) + ".capture"); },
+        seam<FileHandles>(),
+        seam<AudioFileWriter>(),
     };
 }
 
-SystemAudioCapture::SystemAudioCapture(Token, std::filesystem::path dir, std::shared_ptr<TaskQueue> queue,
-    std::shared_ptr<AudioConverters> converters, RawTrack system, RawTrack mic)
+SystemAudioCapture::SystemAudioCapture(PassKey<SystemAudioCapture>, std::filesystem::path dir,
+    std::shared_ptr<TaskQueue> queue, Dependencies dependencies, RawTrack system, RawTrack mic)
     : m_dir(std::move(dir))
     , m_queue(std::move(queue))
-    , m_converterFactory(std::move(converters))
+    , m_dependencies(std::move(dependencies))
     , m_system(std::move(system))
     , m_mic(std::move(mic))
 {
@@ -51,7 +53,7 @@ StreamConfiguration SystemAudioCapture::streamConfiguration()
 }
 
 Result<std::shared_ptr<SystemAudioCapture>> SystemAudioCapture::start(
-    const std::filesystem::path& dir, const CaptureDependencies& dependencies)
+    const std::filesystem::path& dir, const Dependencies& dependencies)
 {
     auto& screenCapture = *dependencies.screenCapture;
     auto content = awaitCompletion<Result<ShareableContent>>(
@@ -65,14 +67,14 @@ Result<std::shared_ptr<SystemAudioCapture>> SystemAudioCapture::start(
     auto configuration = streamConfiguration();
 
     auto queue = dependencies.makeQueue();
-    auto system = RawTrack::create(dir / RecordingFiles::systemTrackName);
+    auto system = RawTrack::make(dir / RecordingFiles::systemTrackName, *dependencies.fileHandles);
     if (!system)
         return system.error();
-    auto mic = RawTrack::create(dir / RecordingFiles::micTrackName);
+    auto mic = RawTrack::make(dir / RecordingFiles::micTrackName, *dependencies.fileHandles);
     if (!mic)
         return mic.error();
     auto capture = std::make_shared<SystemAudioCapture>(
-        Token {}, dir, queue, dependencies.converters, std::move(system).value(), std::move(mic).value());
+        PassKey<SystemAudioCapture> {}, dir, queue, dependencies, std::move(system).value(), std::move(mic).value());
 
     auto stream = screenCapture.makeStream(filter, configuration, capture->weak_from_this());
     for (auto type : { StreamOutputType::audio, StreamOutputType::microphone }) {
@@ -86,9 +88,10 @@ Result<std::shared_ptr<SystemAudioCapture>> SystemAudioCapture::start(
     return capture;
 }
 
-Result<std::filesystem::path> SystemAudioCapture::mixdown(const std::filesystem::path& dir)
+Result<std::filesystem::path> SystemAudioCapture::mixdown(
+    const std::filesystem::path& dir, const Dependencies& dependencies)
 {
-    return norla::mixdown(dir);
+    return norla::mixdown(dir, *dependencies.fileHandles, *dependencies.writer);
 }
 
 void SystemAudioCapture::pause()
@@ -120,7 +123,7 @@ Result<std::filesystem::path> SystemAudioCapture::stop()
         m_system.close();
         m_mic.close();
     });
-    return mixdown(m_dir);
+    return mixdown(m_dir, m_dependencies);
 }
 
 void SystemAudioCapture::didOutputSampleBuffer(const SampleBuffer& buffer, StreamOutputType type)
@@ -173,7 +176,7 @@ std::optional<std::vector<float>> SystemAudioCapture::convert(const SampleBuffer
 
     auto entry = m_converters.find(type);
     if (entry == m_converters.end() || !(entry->second.inputFormat == *inputFormat)) {
-        auto converter = m_converterFactory->makeConverter(*inputFormat, captureFormat());
+        auto converter = m_dependencies.converters->makeConverter(*inputFormat, captureFormat());
         if (!converter) {
             m_converters.erase(type);
             return std::nullopt;

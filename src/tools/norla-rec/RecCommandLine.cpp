@@ -100,7 +100,8 @@ namespace {
             err << claim.error().description() << '\n';
             return RecCommandLine::failure;
         }
-        auto result = RecProgress::mixdown(dir, [&] { return mixdown(dir); });
+        auto result = RecProgress::mixdown(dir, seam<AudioFileWriter>(),
+            [&](AudioFileWriter& writer) { return mixdown(dir, *seam<FileHandles>(), writer); });
         if (!result) {
             err << result.error().description() << '\n';
             return RecCommandLine::failure;

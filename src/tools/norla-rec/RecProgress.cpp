@@ -105,24 +105,20 @@ namespace {
 
 } // namespace
 
-Result<std::filesystem::path> RecProgress::mixdown(
-    const std::filesystem::path& dir, const std::function<Result<std::filesystem::path>()>& work)
+Result<std::filesystem::path> RecProgress::mixdown(const std::filesystem::path& dir,
+    const std::shared_ptr<AudioFileWriter>& writer,
+    const std::function<Result<std::filesystem::path>(AudioFileWriter&)>& work)
 {
     if (!TerminalProgress::isShown())
-        return work();
+        return work(*writer);
     auto total = std::max(RawTrack::sampleCount(dir / RecordingFiles::systemTrackName),
         RawTrack::sampleCount(dir / RecordingFiles::micTrackName));
     auto frames = std::make_shared<FrameCount>(0);
-    auto writer = seam<AudioFileWriter>();
-    Seam<AudioFileWriter>::install(std::make_shared<CountingWriter>(writer, frames));
-    auto result = [&] {
-        TerminalProgress shown("mixdown", [frames, total] {
-            return total == 0 ? 0.0 : static_cast<double>(frames->load()) / static_cast<double>(total);
-        });
-        return work();
-    }();
-    Seam<AudioFileWriter>::install(writer);
-    return result;
+    CountingWriter counting(writer, frames);
+    TerminalProgress shown("mixdown", [frames, total] {
+        return total == 0 ? 0.0 : static_cast<double>(frames->load()) / static_cast<double>(total);
+    });
+    return work(counting);
 }
 
 std::shared_ptr<MediaComposer> RecProgress::composer(std::shared_ptr<MediaComposer> composer)

@@ -28,12 +28,15 @@ namespace {
     // A recorder that records nothing: it finishes what is on disk under `recordings`.
     std::shared_ptr<MeetingRecorder> idleRecorder(const fs::path& recordings)
     {
-        MeetingRecorderDependencies dependencies;
+        MeetingRecorder::Dependencies dependencies;
         dependencies.queue = std::make_shared<SerialQueue>("norla-rec.recorder");
         dependencies.platformVersion = RecPlatform::makePlatformVersion();
         dependencies.mediaComposer = RecProgress::composer(RecPlatform::makeMediaComposer());
+        dependencies.sessionClaims = seam<SessionClaims>();
+        dependencies.capture.fileHandles = seam<FileHandles>();
+        dependencies.capture.writer = seam<AudioFileWriter>();
         dependencies.recordingsDirectory = [recordings] { return recordings; };
-        return MeetingRecorder::create(std::move(dependencies));
+        return MeetingRecorder::make(std::move(dependencies));
     }
 
     std::string absolutePathText(const fs::path& path) { return fs::absolute(path).lexically_normal().string(); }

@@ -9,17 +9,10 @@
 namespace norla {
 namespace {
 
+    using test::makeSession;
     using test::RecorderTestBench;
-    using test::writeBytes;
 
-    void makeSession(const std::filesystem::path& dir, const std::vector<std::pair<std::string, std::string>>& files)
-    {
-        std::filesystem::create_directories(dir);
-        for (const auto& [name, content] : files)
-            writeBytes(dir / name, content);
-    }
-
-    TEST(MeetingRecorderClaims, ASessionIsClaimedFromItsStartUntilItsStopHasFinishedIt)
+    TEST(MeetingRecorderClaimTest, ASessionIsClaimedFromItsStartUntilItsStopHasFinishedIt)
     {
         for (auto form : { RecorderTestBench::Form::microphoneOnly, RecorderTestBench::Form::systemAudio }) {
             RecorderTestBench bench(form);
@@ -27,36 +20,15 @@ namespace {
             ASSERT_TRUE(recorder.startAndWait());
             auto dir = *recorder.state().sessionDir;
             EXPECT_TRUE(bench.claims->isHeldHere(dir));
-            if (form == RecorderTestBench::Form::systemAudio) {
-                test::FakeSampleBuffer buffer;
-                buffer.samples.assign(160, 0.5f);
-                buffer.presentationTime = 1.0;
-                bench.screenCapture->lastStream()->deliver(buffer, StreamOutputType::microphone);
-            }
+            if (form == RecorderTestBench::Form::systemAudio)
+                test::deliverTone(*bench.screenCapture->lastStream(), StreamOutputType::microphone, 1.0);
             auto stopped = recorder.stopAndWait();
             ASSERT_TRUE(stopped) << stopped.error().description();
             EXPECT_FALSE(bench.claims->isHeldHere(dir)) << "given up once meeting.m4a is written";
         }
     }
 
-    TEST(MeetingRecorderClaims, AStartThatFallsBackOrFailsGivesItsDirectoryUp)
-    {
-        RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
-        bench.screenCapture->setContent(Error::platform("no screen recording"));
-        auto& recorder = bench.make();
-        ASSERT_TRUE(recorder.startAndWait());
-        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1))) << "the failed capture's directory";
-        EXPECT_FALSE(std::filesystem::exists(bench.session(1)));
-        EXPECT_TRUE(bench.claims->isHeldHere(bench.session(2))) << "the microphone session's";
-        ASSERT_TRUE(recorder.stopAndWait());
-
-        bench.audioRecorders->refuseRecord(2);
-        EXPECT_FALSE(recorder.startAndWait());
-        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(4))) << "a microphone session that did not start";
-        EXPECT_FALSE(std::filesystem::exists(bench.session(4)));
-    }
-
-    TEST(MeetingRecorderClaims, SessionsClaimedElsewhereAreLeftUntouchedUntilReleased)
+    TEST(MeetingRecorderClaimTest, SessionsClaimedElsewhereAreLeftUntouchedUntilReleased)
     {
         RecorderTestBench bench;
         auto& recorder = bench.make();

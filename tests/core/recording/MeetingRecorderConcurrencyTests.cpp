@@ -1,5 +1,7 @@
 #include "RecorderTestBench.h"
 
+#include "ForwardingQueue.h"
+
 #include "platform/SerialQueue.h"
 #include "recording/CaptureError.h"
 #include "recording/RecorderError.h"
@@ -18,20 +20,9 @@ namespace {
 
     // A real serial queue that counts the synchronous tasks it has run, so that a test can wait until an
     // operation has looked at the recorder's state.
-    class ObservedQueue final : public TaskQueue {
+    class ObservedQueue final : public test::ForwardingQueue {
     public:
-        explicit ObservedQueue(std::string label)
-            : m_inner(std::make_shared<SerialQueue>(std::move(label)))
-        {
-        }
-        void async(Task task) override { m_inner->async(std::move(task)); }
-        Timer asyncAfter(Duration delay, Task task) override { return m_inner->asyncAfter(delay, std::move(task)); }
-        Timer scheduleRepeating(Duration delay, Duration interval, std::function<void()> task) override
-        {
-            return m_inner->scheduleRepeating(delay, interval, std::move(task));
-        }
-        bool isCurrent() const override { return m_inner->isCurrent(); }
-        const std::string& label() const override { return m_inner->label(); }
+        using ForwardingQueue::ForwardingQueue;
 
         int syncCount()
         {
@@ -47,14 +38,13 @@ namespace {
     protected:
         void runSync(const std::function<void()>& task) override
         {
-            m_inner->sync([&] { task(); });
+            ForwardingQueue::runSync(task);
             std::lock_guard lock(m_mutex);
             ++m_syncs;
             m_changed.notify_all();
         }
 
     private:
-        std::shared_ptr<SerialQueue> m_inner;
         std::mutex m_mutex;
         std::condition_variable m_changed;
         int m_syncs = 0;
@@ -90,9 +80,10 @@ namespace {
         }
     }
 
-    TEST(MeetingRecorderConcurrency, AStopWaitsForACaptureThatIsStillStarting)
+    TEST(MeetingRecorderConcurrencyTest, AStopWaitsForACaptureThatIsStillStarting)
     {
         for (bool captureStarts : { true, false }) {
+            SCOPED_TRACE(captureStarts);
             RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
             RealQueues queues(bench);
             bench.screenCapture->holdStart(true);
@@ -121,14 +112,12 @@ namespace {
                 EXPECT_EQ(result.value(), (bench.session(2) / "meeting.m4a").string()) << "the fallback was stopped";
             }
             auto state = recorder.state();
-            EXPECT_FALSE(state.sessionDir);
-            EXPECT_FALSE(state.hasCapture);
-            EXPECT_FALSE(state.hasRecorder);
+            EXPECT_FALSE(state.sessionDir || state.hasCapture || state.hasRecorder);
             queues.executor->waitUntilIdle();
         }
     }
 
-    TEST(MeetingRecorderConcurrency, ManyCallersKeepTheInvariantsAndLoseNoRecording)
+    TEST(MeetingRecorderConcurrencyTest, ManyCallersKeepTheInvariantsAndLoseNoRecording)
     {
         RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
         RealQueues queues(bench);

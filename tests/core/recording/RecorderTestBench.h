@@ -1,11 +1,9 @@
 #pragma once
 
-#include "platform/ApplicationSupport.h"
+#include "platform/NotificationCenter.h"
 #include "platform/PosixFileHandles.h"
-#include "platform/Seams.h"
-#include "platform/UuidGenerator.h"
 #include "recording/MeetingRecorder.h"
-#include "recording/RecordingFiles.h"
+#include "web/OfficeNotifications.h"
 
 #include "FakeAudioConverters.h"
 #include "FakeAudioFileWriter.h"
@@ -23,104 +21,61 @@
 #include "TestEnvironment.h"
 #include "TrackFiles.h"
 
-#include <cstdio>
+#include <atomic>
 #include <memory>
-#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace norla::test {
 
-class BenchApplicationSupport final : public ApplicationSupport {
-public:
-    explicit BenchApplicationSupport(std::filesystem::path directory)
-        : m_directory(std::move(directory))
-    {
-    }
-    std::filesystem::path directory() const override { return m_directory; }
-
-private:
-    std::filesystem::path m_directory;
-};
-
-// UUIDs in upper case, numbered, so that session directories sort in the order they were made.
-class SortableSessionUuids final : public UuidGenerator {
-public:
-    std::string uuidString() override
-    {
-        std::lock_guard lock(m_mutex);
-        char text[40];
-        std::snprintf(text, sizeof text, "ABCDEF00-0000-4000-8000-%012d", ++m_count);
-        return text;
-    }
-
-private:
-    std::mutex m_mutex;
-    int m_count = 0;
-};
-
 // Everything a recorder runs on, faked, with the recordings directory in a temporary directory. Queues run
-// in virtual time unless the test asks for real ones.
+// in virtual time unless the test asks for real ones. Session directories are session-1, session-2, ...
 struct RecorderTestBench {
     enum class Form { systemAudio, microphoneOnly };
 
     explicit RecorderTestBench(Form form = Form::microphoneOnly)
-        : version(form == Form::systemAudio ? std::make_shared<FakePlatformVersion>(18, 2)
-                                            : std::make_shared<FakePlatformVersion>(18, 1))
+        : version(std::make_shared<FakePlatformVersion>(18, form == Form::systemAudio ? 2 : 1))
     {
-        Seam<ApplicationSupport>::install(std::make_shared<BenchApplicationSupport>(temporary.path() / "support"));
-        Seam<UuidGenerator>::install(std::make_shared<SortableSessionUuids>());
-        Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-        Seam<AudioFileWriter>::install(writer);
     }
-    ~RecorderTestBench()
-    {
-        recorder.reset();
-        Seam<ApplicationSupport>::install(nullptr);
-        Seam<UuidGenerator>::install(nullptr);
-        Seam<FileHandles>::install(nullptr);
-        Seam<AudioFileWriter>::install(nullptr);
-    }
+    ~RecorderTestBench() { recorder.reset(); }
     RecorderTestBench(const RecorderTestBench&) = delete;
     RecorderTestBench& operator=(const RecorderTestBench&) = delete;
 
-    MeetingRecorderDependencies dependencies()
+    MeetingRecorder::Dependencies dependencies()
     {
-        MeetingRecorderDependencies made;
-        made.queue = queue;
-        made.tasks = tasks;
-        made.recordPermission = permission;
-        made.platformVersion = version;
-        made.audioSession = audioSession;
-        made.audioRecorders = audioRecorders;
-        made.noticePresenter = notices;
-        made.mediaComposer = composer;
-        made.sessionClaims = claims;
-        made.capture.screenCapture = screenCapture;
-        made.capture.converters = converters;
-        made.capture.makeQueue = [this]() -> std::shared_ptr<TaskQueue> {
-            if (makeCaptureQueue)
-                return makeCaptureQueue();
-            return captureQueue;
+        MeetingRecorder::Dependencies made { queue, tasks, permission, version, audioSession, audioRecorders, notices,
+            composer, claims, { screenCapture, converters, nullptr, fileHandles, writer }, nullptr, nullptr };
+        made.capture.makeQueue
+            = [this]() -> std::shared_ptr<TaskQueue> { return makeCaptureQueue ? makeCaptureQueue() : captureQueue; };
+        made.recordingsDirectory = [this] { return recordings(); };
+        made.createSessionDirectory = [this]() -> Result<std::filesystem::path> {
+            auto dir = session(++sessions);
+            std::filesystem::create_directories(dir);
+            return dir;
         };
-        made.recordingsDirectory = [] { return RecordingFiles::recordingsDirectory(); };
-        made.createSessionDirectory = [] { return RecordingFiles::createSessionDirectory(); };
         return made;
     }
     MeetingRecorder& make()
     {
-        recorder = MeetingRecorder::create(dependencies());
+        recorder = MeetingRecorder::make(dependencies());
         return *recorder;
     }
 
-    std::filesystem::path recordings() const { return temporary.path() / "support" / "recordings"; }
-    std::filesystem::path session(int number) const
+    std::filesystem::path recordings() const { return temporary.path() / "recordings"; }
+    std::filesystem::path session(int number) const { return recordings() / ("session-" + std::to_string(number)); }
+    FakeQueue& fakeQueue() { return static_cast<FakeQueue&>(*queue); }
+    // Lets the recorder's queue and the main thread run what they were given.
+    void settle()
     {
-        char name[40];
-        std::snprintf(name, sizeof name, "abcdef00-0000-4000-8000-%012d", number);
-        return recordings() / name;
+        environment.main().runUntilIdle();
+        fakeQueue().runUntilIdle();
+        environment.main().runUntilIdle();
     }
 
     TestEnvironment environment;
     TemporaryDirectory temporary;
+    std::atomic<int> sessions { 0 };
     std::shared_ptr<TaskQueue> queue = std::make_shared<FakeQueue>("recorder", environment.sharedClock());
     std::shared_ptr<FakeQueue> captureQueue = std::make_shared<FakeQueue>("capture", environment.sharedClock());
     std::function<std::shared_ptr<TaskQueue>()> makeCaptureQueue;
@@ -134,10 +89,73 @@ struct RecorderTestBench {
     std::shared_ptr<FakeScreenCapture> screenCapture = std::make_shared<FakeScreenCapture>();
     std::shared_ptr<FakeSessionClaims> claims = std::make_shared<FakeSessionClaims>();
     std::shared_ptr<FakeAudioConverters> converters = std::make_shared<FakeAudioConverters>();
+    std::shared_ptr<FileHandles> fileHandles = std::make_shared<PosixFileHandles>();
     std::shared_ptr<FakeAudioFileWriter> writer = std::make_shared<FakeAudioFileWriter>();
     std::shared_ptr<MeetingRecorder> recorder;
+};
 
-    FakeQueue& fakeQueue() { return static_cast<FakeQueue&>(*queue); }
+// The asynchronous operations' answers, which the inline executor gives at once.
+inline Result<void> startNow(MeetingRecorder& recorder)
+{
+    std::optional<Result<void>> answer;
+    recorder.start([&](Result<void> result) { answer.emplace(std::move(result)); });
+    return answer.value_or(Error::platform("no answer"));
+}
+inline Result<std::string> stopNow(MeetingRecorder& recorder)
+{
+    std::optional<Result<std::string>> answer;
+    recorder.stop([&](Result<std::string> result) { answer.emplace(std::move(result)); });
+    return answer.value_or(Error::platform("no answer"));
+}
+inline Result<std::optional<std::string>> pendingNow(MeetingRecorder& recorder)
+{
+    std::optional<Result<std::optional<std::string>>> answer;
+    recorder.pending([&](Result<std::optional<std::string>> result) { answer.emplace(std::move(result)); });
+    return answer.value_or(Error::platform("no answer"));
+}
+
+// A session directory left by an earlier run, with the given files and contents.
+inline void makeSession(const std::filesystem::path& dir, const std::vector<std::pair<std::string, std::string>>& files)
+{
+    std::filesystem::create_directories(dir);
+    for (const auto& [name, content] : files)
+        writeBytes(dir / name, content);
+}
+
+inline void deliverTone(FakeCaptureStream& stream, StreamOutputType type, double time, float value = 0.5f)
+{
+    FakeSampleBuffer buffer;
+    buffer.samples.assign(160, value);
+    buffer.presentationTime = time;
+    stream.deliver(buffer, type);
+}
+
+inline std::vector<std::string> segmentNames(const std::filesystem::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& segment : MeetingRecorder::listSegments(dir))
+        names.push_back(segment.filename().string());
+    return names;
+}
+
+// Collects the capture failures posted while it lives.
+class CaptureFailures {
+public:
+    CaptureFailures()
+        : m_observer(NotificationCenter::defaultCenter().addObserver(
+            std::string(officeCaptureFailed), [this](const Notification& notification) {
+                texts.push_back(std::any_cast<std::string>(notification.object));
+            }))
+    {
+    }
+    ~CaptureFailures() { NotificationCenter::defaultCenter().removeObserver(m_observer); }
+    CaptureFailures(const CaptureFailures&) = delete;
+    CaptureFailures& operator=(const CaptureFailures&) = delete;
+
+    std::vector<std::string> texts;
+
+private:
+    ObserverToken m_observer;
 };
 
 } // namespace norla::test

@@ -42,7 +42,7 @@ namespace {
         // Mixes, expects success and decodes the result.
         test::DecodedStereo mixAndDecode()
         {
-            auto result = mixdown(dir());
+            auto result = mixdown(dir(), *seam<FileHandles>(), *seam<AudioFileWriter>());
             EXPECT_TRUE(result.ok()) << (result.ok() ? "" : result.error().description());
             EXPECT_EQ(result.ok() ? result.value() : fs::path(), meeting());
             return test::decodeStereo(meeting());
@@ -110,7 +110,7 @@ namespace {
 
         // A second mixdown finds the finished file and leaves it as it is.
         auto before = test::readBytes(meeting());
-        auto again = mixdown(dir());
+        auto again = mixdown(dir(), *seam<FileHandles>(), *seam<AudioFileWriter>());
         ASSERT_TRUE(again.ok());
         EXPECT_EQ(test::readBytes(meeting()), before);
     }
@@ -133,7 +133,7 @@ namespace {
         test::writeSamples(system(), std::vector<float>(32000, 0.0f));
         test::writeSamples(mic(), std::vector<float>(16000, 0.00005f));
 
-        auto result = mixdown(dir());
+        auto result = mixdown(dir(), *seam<FileHandles>(), *seam<AudioFileWriter>());
         ASSERT_FALSE(result.ok());
         EXPECT_TRUE(result.error().is(CaptureError::empty));
         EXPECT_FALSE(fs::exists(meeting()));

@@ -1,7 +1,6 @@
 // Merging microphone segments through FFmpeg, listened to by decoding the output again with ffmpeg.
 #include "platform/AudioPcmBuffer.h"
 #include "platform/PosixFileHandles.h"
-#include "platform/Seams.h"
 #include "recording/FfmpegAacFile.h"
 #include "recording/FfmpegExportSession.h"
 #include "recording/FfmpegMediaComposer.h"
@@ -39,16 +38,15 @@ namespace {
     protected:
         void SetUp() override
         {
-            Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-            MeetingRecorderDependencies dependencies;
+            MeetingRecorder::Dependencies dependencies;
             dependencies.queue = std::make_shared<test::FakeQueue>("recorder", m_environment.sharedClock());
             dependencies.platformVersion = std::make_shared<test::FakePlatformVersion>(18, 2);
             dependencies.mediaComposer = std::make_shared<FfmpegMediaComposer>();
+            dependencies.capture.fileHandles = std::make_shared<PosixFileHandles>();
             dependencies.recordingsDirectory = [this] { return m_temporary.path(); };
-            m_recorder = MeetingRecorder::create(std::move(dependencies));
+            m_recorder = MeetingRecorder::make(std::move(dependencies));
             fs::create_directories(dir());
         }
-        void TearDown() override { Seam<FileHandles>::install(nullptr); }
         fs::path dir() const { return m_temporary.path() / "session"; }
 
         test::TestEnvironment m_environment;

@@ -34,7 +34,7 @@ std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& o
 {
     std::string identifier(build::applicationIdentifier);
     auto clock = std::make_shared<SteadyClock>();
-    MeetingRecorderDependencies dependencies;
+    MeetingRecorder::Dependencies dependencies;
     if (options.rotationInterval) {
         dependencies.queue = std::make_shared<RotationQueue>(
             identifier + ".recorder", seconds(MeetingRecorder::rotationInterval), *options.rotationInterval);
@@ -54,6 +54,9 @@ std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& o
         = std::make_shared<PulseScreenCapture>(clock, PulseCaptureStream::Sources { options.captureServer });
     dependencies.capture.converters = std::make_shared<SwrAudioConverters>();
     dependencies.capture.makeQueue = [identifier] { return std::make_shared<SerialQueue>(identifier + ".capture"); };
+    dependencies.capture.fileHandles = seam<FileHandles>();
+    dependencies.capture.writer = seam<AudioFileWriter>();
+    dependencies.sessionClaims = seam<SessionClaims>();
     auto root = options.recordingsDirectory;
     dependencies.recordingsDirectory = [root] { return root; };
     dependencies.createSessionDirectory = [root]() -> Result<std::filesystem::path> {
@@ -65,7 +68,7 @@ std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& o
             return Error::platform(error.message());
         return root / name;
     };
-    return MeetingRecorder::create(std::move(dependencies));
+    return MeetingRecorder::make(std::move(dependencies));
 }
 
 } // namespace norla::test
