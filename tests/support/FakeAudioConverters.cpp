@@ -27,11 +27,6 @@ public:
             auto ratio = m_from.sampleRate / m_to.sampleRate;
             auto frames = static_cast<std::uint32_t>(std::floor(buffer->frameLength() / ratio));
             auto out = output.floatChannelData(0);
-            if (m_owner.m_fillCapacity) {
-                std::fill(out.begin(), out.end(), in[0]);
-                written = output.frameCapacity();
-                continue;
-            }
             for (std::uint32_t i = 0; i < frames && written < output.frameCapacity(); ++i)
                 out[written++] = in[static_cast<std::size_t>(i * ratio)];
         }

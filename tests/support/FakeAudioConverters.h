@@ -17,8 +17,6 @@ public:
 
     void refuseSampleRate(std::optional<double> rate);
     void failConversions(bool fail) { m_failConversions = fail; }
-    // Converters then fill the whole output capacity with the first input sample.
-    void fillCapacity(bool fill) { m_fillCapacity = fill; }
     std::vector<AudioFormat> madeFrom() const;
 
 private:
@@ -26,7 +24,6 @@ private:
     std::optional<double> m_refusedRate;
     std::vector<AudioFormat> m_madeFrom;
     std::atomic<bool> m_failConversions { false };
-    std::atomic<bool> m_fillCapacity { false };
     friend class FakeAudioConverter;
 };
 

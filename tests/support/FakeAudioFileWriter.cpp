@@ -48,15 +48,13 @@ namespace {
 } // namespace
 
 Result<std::unique_ptr<AudioFile>> FakeAudioFileWriter::openForWriting(
-    const std::filesystem::path& file, const AudioFileSettings& settings, const AudioFormat& processingFormat)
+    const std::filesystem::path& file, const AudioFileSettings&, const AudioFormat& processingFormat)
 {
     if (m_openFailure)
         return *m_openFailure;
     std::ofstream(file, std::ios::binary | std::ios::trunc) << "fake audio";
     auto written = std::make_shared<Written>();
     written->file = file;
-    written->settings = settings;
-    written->processingFormat = processingFormat;
     written->channels.resize(static_cast<std::size_t>(std::max(processingFormat.channelCount, 0)));
     m_files.push_back(written);
     return std::unique_ptr<AudioFile>(

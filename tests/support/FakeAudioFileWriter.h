@@ -17,8 +17,6 @@ class FakeAudioFileWriter final : public AudioFileWriter {
 public:
     struct Written {
         std::filesystem::path file;
-        AudioFileSettings settings;
-        AudioFormat processingFormat;
         std::vector<std::uint32_t> chunkLengths; // frame length of each write
         std::vector<std::vector<float>> channels; // every frame written, per channel
         bool closed = false;

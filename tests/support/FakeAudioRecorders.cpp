@@ -8,12 +8,9 @@ namespace norla::test {
 
 class FakeAudioRecorder final : public AudioRecorder {
 public:
-    FakeAudioRecorder(
-        FakeAudioRecorders& owner, std::size_t index, std::filesystem::path file, std::string content, bool refuses)
+    FakeAudioRecorder(FakeAudioRecorders& owner, std::size_t index, bool refuses)
         : m_owner(owner)
         , m_index(index)
-        , m_file(std::move(file))
-        , m_content(std::move(content))
         , m_refuses(refuses)
     {
     }
@@ -21,47 +18,44 @@ public:
     {
         if (m_refuses)
             return false;
-        writeBytes(m_file, m_content);
-        m_owner.didRecord(m_index);
+        std::lock_guard lock(m_owner.m_mutex);
+        writeBytes(m_owner.m_made[m_index].file, m_owner.m_content);
+        m_owner.m_maxActive = std::max(m_owner.m_maxActive, ++m_owner.m_active);
         m_recording = true;
         return true;
     }
     void stop() override
     {
-        if (m_recording)
-            m_owner.didStop(m_index);
+        std::lock_guard lock(m_owner.m_mutex);
+        if (m_recording) {
+            --m_owner.m_active;
+            m_owner.m_made[m_index].stopped = true;
+        }
         m_recording = false;
     }
     void setFailureHandler(FailureHandler handler) override
     {
-        m_owner.didSetFailureHandler(m_index, std::move(handler));
+        std::lock_guard lock(m_owner.m_mutex);
+        m_owner.m_failureHandlers.insert_or_assign(m_index, std::move(handler));
     }
 
 private:
     FakeAudioRecorders& m_owner;
     std::size_t m_index;
-    std::filesystem::path m_file;
-    std::string m_content;
     bool m_refuses;
     bool m_recording = false;
 };
 
 Result<std::unique_ptr<AudioRecorder>> FakeAudioRecorders::makeRecorder(
-    const std::filesystem::path& file, const AudioFileSettings& settings)
+    const std::filesystem::path& file, const AudioFileSettings&)
 {
     std::lock_guard lock(m_mutex);
     ++m_calls;
     if (m_creationFailure && m_creationFailure->first == m_calls)
         return m_creationFailure->second;
-    m_made.push_back({ file, settings });
+    m_made.push_back({ file });
     return std::unique_ptr<AudioRecorder>(
-        std::make_unique<FakeAudioRecorder>(*this, m_made.size() - 1, file, m_content, m_refused.contains(m_calls)));
-}
-
-void FakeAudioRecorders::didSetFailureHandler(std::size_t index, AudioRecorder::FailureHandler handler)
-{
-    std::lock_guard lock(m_mutex);
-    m_failureHandlers.insert_or_assign(index, std::move(handler));
+        std::make_unique<FakeAudioRecorder>(*this, m_made.size() - 1, m_refused.contains(m_calls)));
 }
 
 void FakeAudioRecorders::failWhileRecording(std::size_t index, const Error& error)
@@ -75,57 +69,6 @@ void FakeAudioRecorders::failWhileRecording(std::size_t index, const Error& erro
     }
     if (handler)
         handler(error);
-}
-
-void FakeAudioRecorders::setSegmentContent(std::string content)
-{
-    std::lock_guard lock(m_mutex);
-    m_content = std::move(content);
-}
-
-void FakeAudioRecorders::failCreation(int call, Error error)
-{
-    std::lock_guard lock(m_mutex);
-    m_creationFailure.emplace(call, std::move(error));
-}
-
-void FakeAudioRecorders::refuseRecord(int call)
-{
-    std::lock_guard lock(m_mutex);
-    m_refused.insert(call);
-}
-
-std::vector<FakeAudioRecorders::Made> FakeAudioRecorders::made() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_made;
-}
-
-int FakeAudioRecorders::activeCount() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_active;
-}
-
-int FakeAudioRecorders::maxActive() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_maxActive;
-}
-
-void FakeAudioRecorders::didRecord(std::size_t index)
-{
-    std::lock_guard lock(m_mutex);
-    m_made[index].recording = true;
-    m_maxActive = std::max(m_maxActive, ++m_active);
-}
-
-void FakeAudioRecorders::didStop(std::size_t index)
-{
-    std::lock_guard lock(m_mutex);
-    m_made[index].recording = false;
-    m_made[index].stopped = true;
-    --m_active;
 }
 
 } // namespace norla::test

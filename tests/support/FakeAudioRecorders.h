@@ -17,32 +17,50 @@ namespace norla::test {
 // of makeRecorder, from 1.
 class FakeAudioRecorders final : public AudioRecorders {
 public:
+    struct Made {
+        std::filesystem::path file;
+        bool stopped = false;
+    };
+
     Result<std::unique_ptr<AudioRecorder>> makeRecorder(
         const std::filesystem::path& file, const AudioFileSettings& settings) override;
 
-    void setSegmentContent(std::string content);
-    void failCreation(int call, Error error);
-    void refuseRecord(int call);
+    void setSegmentContent(std::string content)
+    {
+        std::lock_guard lock(m_mutex);
+        m_content = std::move(content);
+    }
+    void failCreation(int call, Error error)
+    {
+        std::lock_guard lock(m_mutex);
+        m_creationFailure.emplace(call, std::move(error));
+    }
+    void refuseRecord(int call)
+    {
+        std::lock_guard lock(m_mutex);
+        m_refused.insert(call);
+    }
     // The recorder made `index`-th (from 0) reports that its source failed.
     void failWhileRecording(std::size_t index, const Error& error);
-
-    struct Made {
-        std::filesystem::path file;
-        AudioFileSettings settings;
-        bool recording = false;
-        bool stopped = false;
-    };
-    std::vector<Made> made() const;
-    // Recorders that are recording now (started and not stopped).
-    int activeCount() const;
-    // The most recorders that were ever recording at once.
-    int maxActive() const;
+    std::vector<Made> made() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_made;
+    }
+    // Recorders that are recording now, and the most that ever were at once.
+    int activeCount() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_active;
+    }
+    int maxActive() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_maxActive;
+    }
 
 private:
     friend class FakeAudioRecorder;
-    void didRecord(std::size_t index);
-    void didStop(std::size_t index);
-    void didSetFailureHandler(std::size_t index, AudioRecorder::FailureHandler handler);
 
     mutable std::mutex m_mutex;
     std::string m_content = "1";

@@ -17,8 +17,6 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_calls.push_back("category playAndRecord spokenAudio " + std::to_string(options));
-        if (m_categoryFailure)
-            return *m_categoryFailure;
         return {};
     }
     Result<void> setActive(bool active, std::uint32_t options) override
@@ -28,11 +26,6 @@ public:
         if (active && m_activationFailure)
             return *m_activationFailure;
         return {};
-    }
-    void failCategory(Error error)
-    {
-        std::lock_guard lock(m_mutex);
-        m_categoryFailure = std::move(error);
     }
     void failActivation(std::optional<Error> error)
     {
@@ -47,7 +40,6 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::optional<Error> m_categoryFailure;
     std::optional<Error> m_activationFailure;
     std::vector<std::string> m_calls;
 };

@@ -3,14 +3,16 @@
 #include "TrackFiles.h"
 
 #include <cmath>
+#include <optional>
 #include <sstream>
 
 namespace norla::test {
 
 namespace {
 
-    class FakeAssetTrack final : public AssetTrack {
-    public:
+    using Failure = FakeMediaComposer::Failure;
+
+    struct FakeAssetTrack final : AssetTrack {
         explicit FakeAssetTrack(std::string trackName)
             : name(std::move(trackName))
         {
@@ -32,9 +34,10 @@ namespace {
         {
             if (!m_content || *m_content == "notaudio")
                 return completion(Error::platform("The file could not be opened."));
-            if (*m_content == "notracks")
-                return completion(std::vector<std::shared_ptr<AssetTrack>>());
-            completion(std::vector<std::shared_ptr<AssetTrack>> { std::make_shared<FakeAssetTrack>(m_name) });
+            std::vector<std::shared_ptr<AssetTrack>> tracks;
+            if (*m_content != "notracks")
+                tracks.push_back(std::make_shared<FakeAssetTrack>(m_name));
+            completion(std::move(tracks));
         }
         void loadDuration(CompletionHandler<void(Result<MediaTime>)> completion) override
         {
@@ -57,79 +60,62 @@ namespace {
         return text.str();
     }
 
-} // namespace
-
-class FakeCompositionTrack final : public CompositionTrack {
-public:
-    explicit FakeCompositionTrack(FakeMediaComposer& owner)
-        : m_owner(owner)
-    {
-    }
-    Result<void> insertTimeRange(const MediaTimeRange& range, const AssetTrack& track, MediaTime at) override
-    {
-        if (m_owner.m_failInsert)
-            return Error::platform("The operation could not be completed.");
-        auto& piece = dynamic_cast<const FakeAssetTrack&>(track);
-        lines += piece.name + " at=" + formatSeconds(at) + " duration=" + formatSeconds(range.duration) + "\n";
-        return {};
-    }
-    std::string lines;
-
-private:
-    FakeMediaComposer& m_owner;
-};
-
-namespace {
-
-    class FakeComposition final : public MutableComposition {
+    // The composition's one track, which writes down what is inserted into it.
+    class FakeComposition final : public MutableComposition,
+                                  public CompositionTrack,
+                                  public std::enable_shared_from_this<FakeComposition> {
     public:
-        FakeComposition(FakeMediaComposer& owner, bool refuse)
+        explicit FakeComposition(FakeMediaComposer& owner)
             : m_owner(owner)
-            , m_refuse(refuse)
         {
         }
         std::shared_ptr<CompositionTrack> addAudioTrack() override
         {
-            if (m_refuse)
+            if (m_owner.failure() == Failure::track)
                 return nullptr;
-            track = std::make_shared<FakeCompositionTrack>(m_owner);
-            return track;
+            return std::static_pointer_cast<CompositionTrack>(shared_from_this());
         }
-        std::shared_ptr<FakeCompositionTrack> track;
+        Result<void> insertTimeRange(const MediaTimeRange& range, const AssetTrack& track, MediaTime at) override
+        {
+            if (m_owner.failure() == Failure::insert)
+                return Error::platform("The operation could not be completed.");
+            const auto& piece = dynamic_cast<const FakeAssetTrack&>(track);
+            lines += piece.name + " at=" + formatSeconds(at) + " duration=" + formatSeconds(range.duration) + "\n";
+            return {};
+        }
+        std::string lines;
 
     private:
         FakeMediaComposer& m_owner;
-        bool m_refuse;
+    };
+
+    class FakeExportSession final : public ExportSession {
+    public:
+        FakeExportSession(FakeMediaComposer& owner, std::shared_ptr<MutableComposition> composition)
+            : m_owner(owner)
+            , m_composition(std::move(composition))
+        {
+        }
+        void exportAsynchronously(const std::filesystem::path& output, ExportFileType,
+            CompletionHandler<void(Result<void>)> completion) override
+        {
+            m_owner.didExport();
+            if (m_owner.failure() == Failure::exporting)
+                return completion(Error::platform("The export failed."));
+            writeBytes(output, dynamic_cast<FakeComposition&>(*m_composition).lines);
+            m_done = true;
+            completion(Result<void>());
+        }
+        void cancelExport() override { }
+        float progress() const override { return m_done ? 1.0f : 0.0f; }
+
+    private:
+        FakeMediaComposer& m_owner;
+        std::shared_ptr<MutableComposition> m_composition;
+        bool m_done = false;
     };
 
 } // namespace
-
-class FakeExportSession final : public ExportSession {
-public:
-    FakeExportSession(FakeMediaComposer& owner, std::shared_ptr<MutableComposition> composition)
-        : m_owner(owner)
-        , m_composition(std::move(composition))
-    {
-    }
-    void exportAsynchronously(
-        const std::filesystem::path& output, ExportFileType, CompletionHandler<void(Result<void>)> completion) override
-    {
-        ++m_owner.m_exports;
-        if (m_owner.m_failExport)
-            return completion(Error::platform("The export failed."));
-        auto& composition = dynamic_cast<FakeComposition&>(*m_composition);
-        writeBytes(output, composition.track ? composition.track->lines : std::string());
-        m_done = true;
-        completion(Result<void>());
-    }
-    void cancelExport() override { }
-    float progress() const override { return m_done ? 1.0f : 0.0f; }
-
-private:
-    FakeMediaComposer& m_owner;
-    std::shared_ptr<MutableComposition> m_composition;
-    bool m_done = false;
-};
 
 std::shared_ptr<MediaAsset> FakeMediaComposer::makeAsset(const std::filesystem::path& file)
 {
@@ -138,13 +124,13 @@ std::shared_ptr<MediaAsset> FakeMediaComposer::makeAsset(const std::filesystem::
 
 std::shared_ptr<MutableComposition> FakeMediaComposer::makeComposition()
 {
-    return std::make_shared<FakeComposition>(*this, m_refuseTrack);
+    return std::make_shared<FakeComposition>(*this);
 }
 
 std::shared_ptr<ExportSession> FakeMediaComposer::makeExportSession(
     const std::shared_ptr<MutableComposition>& composition, ExportPreset)
 {
-    if (m_refuseExport)
+    if (m_failure == Failure::exportSession)
         return nullptr;
     return std::make_shared<FakeExportSession>(*this, composition);
 }

@@ -3,10 +3,6 @@
 #include "platform/MediaComposition.h"
 
 #include <atomic>
-#include <mutex>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace norla::test {
 
@@ -15,25 +11,21 @@ namespace norla::test {
 // An export writes one line per inserted piece, "name at=<seconds> duration=<seconds>", into the output.
 class FakeMediaComposer final : public MediaComposer {
 public:
+    enum class Failure { none, track, insert, exportSession, exporting };
+
     std::shared_ptr<MediaAsset> makeAsset(const std::filesystem::path& file) override;
     std::shared_ptr<MutableComposition> makeComposition() override;
     std::shared_ptr<ExportSession> makeExportSession(
         const std::shared_ptr<MutableComposition>& composition, ExportPreset preset) override;
 
-    void refuseTrack(bool refuse) { m_refuseTrack = refuse; }
-    void failInsert(bool fail) { m_failInsert = fail; }
-    void refuseExportSession(bool refuse) { m_refuseExport = refuse; }
-    void failExport(bool fail) { m_failExport = fail; }
+    void fail(Failure failure) { m_failure = failure; }
+    Failure failure() const { return m_failure; }
     int exportCount() const { return m_exports; }
+    void didExport() { ++m_exports; }
 
 private:
-    std::atomic<bool> m_refuseTrack { false };
-    std::atomic<bool> m_failInsert { false };
-    std::atomic<bool> m_refuseExport { false };
-    std::atomic<bool> m_failExport { false };
+    std::atomic<Failure> m_failure { Failure::none };
     std::atomic<int> m_exports { 0 };
-    friend class FakeExportSession;
-    friend class FakeCompositionTrack;
 };
 
 } // namespace norla::test

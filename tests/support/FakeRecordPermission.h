@@ -9,17 +9,11 @@ namespace norla::test {
 // Answers the microphone permission at once with the planned answer.
 class FakeRecordPermission final : public RecordPermission {
 public:
-    void requestRecordPermission(CompletionHandler<void(bool)> completion) override
-    {
-        ++m_requests;
-        completion(m_granted.load());
-    }
+    void requestRecordPermission(CompletionHandler<void(bool)> completion) override { completion(m_granted.load()); }
     void setGranted(bool granted) { m_granted = granted; }
-    int requestCount() const { return m_requests; }
 
 private:
     std::atomic<bool> m_granted { true };
-    std::atomic<int> m_requests { 0 };
 };
 
 } // namespace norla::test

@@ -14,42 +14,31 @@ int FakeSampleBuffer::copyPcmData(AudioPcmBuffer& into, std::size_t frameCount) 
     return 0;
 }
 
-FakeCaptureStream::FakeCaptureStream(ContentFilter filter, StreamConfiguration configuration,
-    std::weak_ptr<StreamDelegate> delegate, std::optional<Error> startFailure,
-    std::optional<StreamOutputType> refusedOutput, bool holdStart)
-    : m_filter(filter)
-    , m_configuration(configuration)
-    , m_delegate(std::move(delegate))
-    , m_startFailure(std::move(startFailure))
-    , m_refusedOutput(refusedOutput)
-    , m_holdStart(holdStart)
+FakeCaptureStream::FakeCaptureStream(std::weak_ptr<StreamDelegate> delegate, FakeStreamPlan plan)
+    : m_delegate(std::move(delegate))
+    , m_plan(std::move(plan))
 {
 }
 
 Result<void> FakeCaptureStream::addStreamOutput(
     std::weak_ptr<StreamOutput> output, StreamOutputType type, std::shared_ptr<TaskQueue> sampleHandlerQueue)
 {
-    std::lock_guard lock(m_mutex);
-    if (m_refusedOutput == type)
+    if (m_plan.refusedOutput == type)
         return Error::platform("The stream output could not be added.");
+    std::lock_guard lock(m_mutex);
     m_outputs.push_back({ std::move(output), type, std::move(sampleHandlerQueue) });
     return {};
 }
 
 void FakeCaptureStream::startCapture(CompletionHandler<void(Result<void>)> completion)
 {
-    std::unique_lock lock(m_mutex);
-    if (m_holdStart) {
+    if (m_plan.holdStart) {
+        std::lock_guard lock(m_mutex);
         m_heldStart = std::move(completion);
         m_startCalled.notify_all();
         return;
     }
-    auto failure = m_startFailure;
-    lock.unlock();
-    if (failure)
-        completion(*failure);
-    else
-        completion(Result<void>());
+    completion(m_plan.startFailure ? Result<void>(*m_plan.startFailure) : Result<void>());
 }
 
 void FakeCaptureStream::stopCapture(CompletionHandler<void(Result<void>)> completion)
@@ -69,9 +58,7 @@ void FakeCaptureStream::deliver(const SampleBuffer& buffer, StreamOutputType typ
         outputs = m_outputs;
     }
     for (auto& entry : outputs) {
-        if (entry.type != type)
-            continue;
-        if (auto output = entry.output.lock())
+        if (auto output = entry.output.lock(); output && entry.type == type)
             entry.queue->sync([&] { output->didOutputSampleBuffer(buffer, type); });
     }
 }
@@ -98,15 +85,6 @@ void FakeCaptureStream::answerStart(Result<void> result)
     completion(std::move(result));
 }
 
-std::vector<StreamOutputType> FakeCaptureStream::outputTypes() const
-{
-    std::lock_guard lock(m_mutex);
-    std::vector<StreamOutputType> types;
-    for (auto& entry : m_outputs)
-        types.push_back(entry.type);
-    return types;
-}
-
 int FakeCaptureStream::stopCount() const
 {
     std::lock_guard lock(m_mutex);
@@ -115,20 +93,17 @@ int FakeCaptureStream::stopCount() const
 
 void FakeScreenCapture::getShareableContent(CompletionHandler<void(Result<ShareableContent>)> completion)
 {
-    auto content = [&] {
-        std::lock_guard lock(m_mutex);
-        return m_content;
-    }();
+    std::unique_lock lock(m_mutex);
+    auto content = m_content;
+    lock.unlock();
     completion(std::move(content));
 }
 
 std::shared_ptr<CaptureStream> FakeScreenCapture::makeStream(
-    const ContentFilter& filter, const StreamConfiguration& configuration, std::weak_ptr<StreamDelegate> delegate)
+    const ContentFilter&, const StreamConfiguration&, std::weak_ptr<StreamDelegate> delegate)
 {
     std::lock_guard lock(m_mutex);
-    m_lastStream = std::make_shared<FakeCaptureStream>(
-        filter, configuration, std::move(delegate), m_startFailure, m_refusedOutput, m_holdStart);
-    ++m_streams;
+    m_lastStream = std::make_shared<FakeCaptureStream>(std::move(delegate), m_plan);
     m_streamMade.notify_all();
     return m_lastStream;
 }
@@ -139,41 +114,17 @@ void FakeScreenCapture::setContent(Result<ShareableContent> content)
     m_content = std::move(content);
 }
 
-void FakeScreenCapture::failStart(std::optional<Error> error)
-{
-    std::lock_guard lock(m_mutex);
-    m_startFailure = std::move(error);
-}
-
-void FakeScreenCapture::refuseOutput(std::optional<StreamOutputType> type)
-{
-    std::lock_guard lock(m_mutex);
-    m_refusedOutput = type;
-}
-
-void FakeScreenCapture::holdStart(bool hold)
-{
-    std::lock_guard lock(m_mutex);
-    m_holdStart = hold;
-}
-
 std::shared_ptr<FakeCaptureStream> FakeScreenCapture::lastStream() const
 {
     std::lock_guard lock(m_mutex);
     return m_lastStream;
 }
 
-std::shared_ptr<FakeCaptureStream> FakeScreenCapture::waitForStream(int count)
+std::shared_ptr<FakeCaptureStream> FakeScreenCapture::waitForStream()
 {
     std::unique_lock lock(m_mutex);
-    m_streamMade.wait(lock, [&] { return m_streams > count; });
+    m_streamMade.wait(lock, [&] { return m_lastStream != nullptr; });
     return m_lastStream;
-}
-
-int FakeScreenCapture::streamCount() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_streams;
 }
 
 } // namespace norla::test

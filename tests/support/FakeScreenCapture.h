@@ -24,10 +24,16 @@ struct FakeSampleBuffer final : SampleBuffer {
     int copyPcmData(AudioPcmBuffer& into, std::size_t frameCount) const override;
 };
 
+// What the streams a FakeScreenCapture makes do: fail or hold their start, refuse an output.
+struct FakeStreamPlan {
+    std::optional<Error> startFailure;
+    std::optional<StreamOutputType> refusedOutput;
+    bool holdStart = false;
+};
+
 class FakeCaptureStream final : public CaptureStream {
 public:
-    FakeCaptureStream(ContentFilter filter, StreamConfiguration configuration, std::weak_ptr<StreamDelegate> delegate,
-        std::optional<Error> startFailure, std::optional<StreamOutputType> refusedOutput, bool holdStart);
+    FakeCaptureStream(std::weak_ptr<StreamDelegate> delegate, FakeStreamPlan plan);
 
     Result<void> addStreamOutput(std::weak_ptr<StreamOutput> output, StreamOutputType type,
         std::shared_ptr<TaskQueue> sampleHandlerQueue) override;
@@ -41,10 +47,6 @@ public:
     // With a held start: waits until startCapture was called, then answers it.
     void waitForStart();
     void answerStart(Result<void> result);
-
-    const ContentFilter& filter() const { return m_filter; }
-    const StreamConfiguration& configuration() const { return m_configuration; }
-    std::vector<StreamOutputType> outputTypes() const;
     int stopCount() const;
 
 private:
@@ -53,12 +55,8 @@ private:
         StreamOutputType type;
         std::shared_ptr<TaskQueue> queue;
     };
-    ContentFilter m_filter;
-    StreamConfiguration m_configuration;
     std::weak_ptr<StreamDelegate> m_delegate;
-    std::optional<Error> m_startFailure;
-    std::optional<StreamOutputType> m_refusedOutput;
-    bool m_holdStart;
+    const FakeStreamPlan m_plan;
     mutable std::mutex m_mutex;
     std::condition_variable m_startCalled;
     CompletionHandler<void(Result<void>)> m_heldStart;
@@ -66,7 +64,7 @@ private:
     int m_stops = 0;
 };
 
-// The platform's screen capture with planned answers. Streams it made stay reachable through lastStream().
+// The platform's screen capture with planned answers; the streams it made stay reachable.
 class FakeScreenCapture final : public ScreenCapture {
 public:
     void getShareableContent(CompletionHandler<void(Result<ShareableContent>)> completion) override;
@@ -74,23 +72,34 @@ public:
         std::weak_ptr<StreamDelegate> delegate) override;
 
     void setContent(Result<ShareableContent> content);
-    void failStart(std::optional<Error> error);
-    void refuseOutput(std::optional<StreamOutputType> type);
-    // Later starts wait for answerStart() on their stream.
-    void holdStart(bool hold);
+    // What the streams made from now on do.
+    void failStart(std::optional<Error> error)
+    {
+        change([&](FakeStreamPlan& plan) { plan.startFailure = error; });
+    }
+    void refuseOutput(StreamOutputType type)
+    {
+        change([&](FakeStreamPlan& plan) { plan.refusedOutput = type; });
+    }
+    void holdStart()
+    {
+        change([](FakeStreamPlan& plan) { plan.holdStart = true; });
+    }
     std::shared_ptr<FakeCaptureStream> lastStream() const;
-    // Waits until a stream has been made since `count` streams were made; returns the latest.
-    std::shared_ptr<FakeCaptureStream> waitForStream(int count);
-    int streamCount() const;
+    // Waits until a stream has been made; returns the latest.
+    std::shared_ptr<FakeCaptureStream> waitForStream();
 
 private:
-    std::condition_variable m_streamMade;
-    int m_streams = 0;
+    template <class Change> void change(Change change)
+    {
+        std::lock_guard lock(m_mutex);
+        change(m_plan);
+    }
+
     mutable std::mutex m_mutex;
+    std::condition_variable m_streamMade;
     Result<ShareableContent> m_content = ShareableContent { { Display { 7 } } };
-    std::optional<Error> m_startFailure;
-    std::optional<StreamOutputType> m_refusedOutput;
-    bool m_holdStart = false;
+    FakeStreamPlan m_plan;
     std::shared_ptr<FakeCaptureStream> m_lastStream;
 };
 

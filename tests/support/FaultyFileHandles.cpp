@@ -61,7 +61,6 @@ Result<std::unique_ptr<FileHandle>> FaultyFileHandles::openForWriting(const std:
 
 Result<std::unique_ptr<FileHandle>> FaultyFileHandles::openForReading(const std::filesystem::path& file)
 {
-    ++m_readOpenCount;
     if (auto refused = m_refusedReads.find(file); refused != m_refusedReads.end())
         return refused->second;
     auto handle = m_real->openForReading(file);

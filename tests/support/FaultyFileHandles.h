@@ -30,7 +30,6 @@ public:
     // Called instead of the real flush, with the path the handle was opened for.
     using SynchronizeHook = std::function<Result<void>(const std::filesystem::path&)>;
     void onSynchronize(SynchronizeHook hook) { *m_synchronize = std::move(hook); }
-    std::size_t readOpenCount() const { return m_readOpenCount; }
     std::size_t readHandleCount() const { return m_counts->handed; }
     std::size_t closedReadHandleCount() const { return m_counts->closed; }
 
@@ -49,7 +48,6 @@ private:
     std::shared_ptr<FileHandles> m_real;
     std::map<std::filesystem::path, Error> m_refusedReads;
     std::map<std::filesystem::path, ReadFailure> m_failingReads;
-    std::size_t m_readOpenCount = 0;
     std::shared_ptr<Counts> m_counts = std::make_shared<Counts>();
     std::shared_ptr<SynchronizeHook> m_synchronize = std::make_shared<SynchronizeHook>();
 };

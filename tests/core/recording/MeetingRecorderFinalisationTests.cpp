@@ -78,28 +78,25 @@ namespace {
 
     TEST(MeetingRecorderFinalisationTest, AFailedMergeKeepsTheSegmentsForTheNextPending)
     {
-        struct Case {
-            void (test::FakeMediaComposer::*fail)(bool);
-            std::string description;
+        using Failure = test::FakeMediaComposer::Failure;
+        const std::vector<std::pair<Failure, std::string>> cases {
+            { Failure::track, "録音をまとめられませんでした: トラックを作れません" },
+            { Failure::insert, "The operation could not be completed." },
+            { Failure::exportSession, "録音をまとめられませんでした: 書き出しを準備できません" },
+            { Failure::exporting, "The export failed." },
         };
-        const std::vector<Case> cases {
-            { &test::FakeMediaComposer::refuseTrack, "録音をまとめられませんでした: トラックを作れません" },
-            { &test::FakeMediaComposer::failInsert, "The operation could not be completed." },
-            { &test::FakeMediaComposer::refuseExportSession, "録音をまとめられませんでした: 書き出しを準備できません" },
-            { &test::FakeMediaComposer::failExport, "The export failed." },
-        };
-        for (const auto& failure : cases) {
-            SCOPED_TRACE(failure.description);
+        for (const auto& [failure, description] : cases) {
+            SCOPED_TRACE(description);
             RecorderTestBench bench;
             auto& recorder = bench.make();
             ASSERT_TRUE(startNow(recorder));
-            ((*bench.composer).*failure.fail)(true);
-            EXPECT_EQ(stopNow(recorder).error().description(), failure.description);
+            bench.composer->fail(failure);
+            EXPECT_EQ(stopNow(recorder).error().description(), description);
             EXPECT_FALSE(recorder.isRecording());
             EXPECT_TRUE(fs::exists(bench.session(1) / "segment-001.m4a"));
             EXPECT_FALSE(fs::exists(bench.session(1) / "meeting.m4a"));
 
-            ((*bench.composer).*failure.fail)(false);
+            bench.composer->fail(Failure::none);
             EXPECT_EQ(pendingNow(recorder).value(), (bench.session(1) / "meeting.m4a").string());
         }
     }

@@ -1,6 +1,9 @@
 #include "recording/RecordingSchemeHandler.h"
 
+#include "FakeInfoDictionary.h"
+#include "TemporaryDirectory.h"
 #include "TestEnvironment.h"
+#include "TrackFiles.h"
 #include "platform/GUriParser.h"
 #include "platform/InfoDictionary.h"
 #include "platform/Seams.h"
@@ -8,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -18,29 +19,6 @@ namespace {
 
     namespace fs = std::filesystem;
 
-    class FixedInfoDictionary final : public InfoDictionary {
-    public:
-        explicit FixedInfoDictionary(std::string appURL)
-            : m_appURL(std::move(appURL))
-        {
-        }
-        std::optional<Value> value(std::string_view key) const override
-        {
-            if (key == "NorlaAppURL")
-                return Value(m_appURL);
-            return std::nullopt;
-        }
-
-    private:
-        std::string m_appURL;
-    };
-
-    void writeFile(const fs::path& path, std::string_view contents)
-    {
-        std::ofstream stream(path, std::ios::binary);
-        stream << contents;
-    }
-
     // A real directory tree: <base>/recordings holds the served files; everything around it holds
     // "SECRET" so that a response carrying it proves an escape.
     class RecordingSchemeHandlerTest : public ::testing::Test {
@@ -48,20 +26,19 @@ namespace {
         void SetUp() override
         {
             Seam<UrlParser>::install(std::make_shared<GUriParser>());
-            std::random_device random;
-            m_base = fs::temp_directory_path() / ("norla-scheme-" + std::to_string(random()));
+            m_base = m_temporary.path();
             m_root = m_base / "recordings";
             fs::create_directories(m_root / "session-1");
             fs::create_directories(m_base / "recordings-evil");
             fs::create_directories(m_base / "outside");
-            writeFile(m_root / "session-1" / "meeting.m4a", "inside");
-            writeFile(m_root / "session-1" / "system.f32", "raw");
-            writeFile(m_root / "session-1" / "empty.m4a", "");
-            writeFile(m_root / "session-1" / "a%b.m4a", "percent");
-            writeFile(m_root / "session-1" / "100%.m4a", "hundred");
-            writeFile(m_base / "secret.txt", "SECRET");
-            writeFile(m_base / "recordings-evil" / "meeting.m4a", "SECRET");
-            writeFile(m_base / "outside" / "meeting.m4a", "SECRET");
+            test::writeBytes(m_root / "session-1" / "meeting.m4a", "inside");
+            test::writeBytes(m_root / "session-1" / "system.f32", "raw");
+            test::writeBytes(m_root / "session-1" / "empty.m4a", "");
+            test::writeBytes(m_root / "session-1" / "a%b.m4a", "percent");
+            test::writeBytes(m_root / "session-1" / "100%.m4a", "hundred");
+            test::writeBytes(m_base / "secret.txt", "SECRET");
+            test::writeBytes(m_base / "recordings-evil" / "meeting.m4a", "SECRET");
+            test::writeBytes(m_base / "outside" / "meeting.m4a", "SECRET");
             fs::create_symlink(m_base / "secret.txt", m_root / "session-1" / "link.m4a");
             fs::create_directory_symlink(m_base / "outside", m_root / "escape");
             fs::create_directory_symlink(m_base, m_root / "parent");
@@ -71,8 +48,6 @@ namespace {
         {
             Seam<UrlParser>::install(nullptr);
             Seam<InfoDictionary>::install(nullptr);
-            std::error_code error;
-            fs::remove_all(m_base, error);
         }
 
         Result<RecordingSchemeResponse> request(const std::string& encodedPath) const
@@ -92,6 +67,7 @@ namespace {
         }
 
         test::TestEnvironment m_environment;
+        test::TemporaryDirectory m_temporary;
         fs::path m_base;
         fs::path m_root;
     };
@@ -133,7 +109,9 @@ namespace {
 
     TEST_F(RecordingSchemeHandlerTest, TheCrossOriginHeaderFollowsTheConfiguredApplicationURL)
     {
-        Seam<InfoDictionary>::install(std::make_shared<FixedInfoDictionary>("http://Localhost:8443/app"));
+        auto info = std::make_shared<test::FakeInfoDictionary>();
+        info->values.emplace("NorlaAppURL", Value("http://Localhost:8443/app"));
+        Seam<InfoDictionary>::install(info);
         auto answer = request((m_root / "session-1" / "meeting.m4a").string());
         ASSERT_TRUE(answer);
         EXPECT_EQ(answer.value().response.headerFields.at("Access-Control-Allow-Origin"), "http://Localhost:8443");
@@ -158,9 +136,6 @@ namespace {
         auto baseText = base.string();
         for (auto& extra : std::vector<std::string> {
                  rootText + "/session-1/nothing.m4a",
-                 rootText,
-                 rootText + "/.",
-                 rootText + "/session-1/",
                  baseText + "/secret.txt",
                  baseText + "/recordings-evil/meeting.m4a",
                  baseText + "/recordings%2fsession-1%2f..%2f..%2fsecret.txt",
@@ -202,7 +177,7 @@ namespace {
             else
                 EXPECT_TRUE(answer.error().is(URLError::fileDoesNotExist)) << path;
         }
-        for (const auto& directory : { m_root.string(), m_root.string() + "/session-1/" })
+        for (const auto& directory : { m_root.string(), m_root.string() + "/.", m_root.string() + "/session-1/" })
             EXPECT_TRUE(request(directory).error().is(URLError::fileDoesNotExist)) << directory;
     }
 

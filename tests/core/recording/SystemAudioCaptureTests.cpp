@@ -56,7 +56,7 @@ namespace {
         m_bench.screenCapture->setContent(ShareableContent { { Display { 1 } } });
         m_bench.screenCapture->refuseOutput(StreamOutputType::microphone);
         EXPECT_EQ(start().error().description(), "The stream output could not be added.");
-        m_bench.screenCapture->refuseOutput(std::nullopt);
+        m_bench.screenCapture = std::make_shared<test::FakeScreenCapture>();
         m_bench.screenCapture->failStart(Error::platform("stream failed"));
         EXPECT_TRUE(start().error().is(CaptureError::permissionDenied));
     }
