@@ -1,9 +1,11 @@
 #include "recording/RecordingSchemeHandler.h"
 
 #include "FakeInfoDictionary.h"
+#include "FakeWebView.h"
 #include "TemporaryDirectory.h"
 #include "TestEnvironment.h"
 #include "TrackFiles.h"
+#include "platform/ApplicationSupport.h"
 #include "platform/GUriParser.h"
 #include "platform/InfoDictionary.h"
 #include "platform/Seams.h"
@@ -115,6 +117,43 @@ namespace {
         auto answer = request((m_root / "session-1" / "meeting.m4a").string());
         ASSERT_TRUE(answer);
         EXPECT_EQ(answer.value().response.headerFields.at("Access-Control-Allow-Origin"), "http://Localhost:8443");
+    }
+
+    TEST_F(RecordingSchemeHandlerTest, ATaskIsAnsweredFromTheApplicationsRecordingsDirectory)
+    {
+        struct Support final : ApplicationSupport {
+            std::filesystem::path base;
+            std::filesystem::path directory() const override { return base; }
+        };
+        auto support = std::make_shared<Support>();
+        support->base = m_base;
+        Seam<ApplicationSupport>::install(support);
+        struct Task final : UrlSchemeTask {
+            std::optional<Url> url;
+            std::string events;
+            std::optional<Url> requestURL() const override { return url; }
+            void didReceiveResponse(const UrlSchemeResponse& head) override
+            {
+                events += std::to_string(head.statusCode) + " ";
+            }
+            void didReceiveData(std::vector<std::uint8_t> data) override
+            {
+                events += std::string(data.begin(), data.end());
+            }
+            void didFinish() override { events += " finished"; }
+            void didFailWithError(const Error&) override { events += "failed"; }
+        };
+        test::FakeWebView view;
+        RecordingSchemeHandler handler;
+        Task served, missing, none;
+        served.url = parseUrl("norla-rec://file" + (m_root / "session-1" / "meeting.m4a").string());
+        missing.url = parseUrl("norla-rec://file" + (m_root / "session-1" / "nothing.m4a").string());
+        for (auto* task : { &served, &missing, &none })
+            handler.startURLSchemeTask(view, *task);
+        Seam<ApplicationSupport>::install(nullptr);
+        EXPECT_EQ(served.events, "200 inside finished");
+        EXPECT_EQ(missing.events, "failed");
+        EXPECT_EQ(none.events, "");
     }
 
     // Builds the hostile corpus: ways to climb out, spelled in every encoding the page could send.
