@@ -2,8 +2,10 @@
 
 #include "platform/AudioFileWriter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,7 +14,7 @@ namespace norla::test {
 
 // An audio file writer that keeps what it was given instead of encoding it. Opening creates the file
 // (with placeholder bytes) so that renames and removals behave as with a real file. Failures can be
-// planned for opening, for the n-th write and for closing.
+// planned for opening, for the n-th write (from 0) and for closing.
 class FakeAudioFileWriter final : public AudioFileWriter {
 public:
     struct Written {
@@ -22,25 +24,61 @@ public:
         bool closed = false;
     };
 
-    Result<std::unique_ptr<AudioFile>> openForWriting(const std::filesystem::path& file,
-        const AudioFileSettings& settings, const AudioFormat& processingFormat) override;
+    Result<std::unique_ptr<AudioFile>> openForWriting(
+        const std::filesystem::path& file, const AudioFileSettings&, const AudioFormat& processingFormat) override
+    {
+        if (m_openFailure)
+            return *m_openFailure;
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << "fake audio";
+        auto written = std::make_shared<Written>(Written { file, {}, {}, false });
+        written->channels.resize(static_cast<std::size_t>(std::max(processingFormat.channelCount, 0)));
+        m_files.push_back(written);
+        return std::unique_ptr<AudioFile>(std::make_unique<File>(std::move(written), *this));
+    }
 
     void failOpening(Error error) { m_openFailure = std::move(error); }
-    void failWrite(std::size_t index, Error error)
-    {
-        m_writeFailureIndex = index;
-        m_writeFailure = std::move(error);
-    }
+    void failWrite(std::size_t index, Error error) { m_writeFailure.emplace(index, std::move(error)); }
     void failClosing(Error error) { m_closeFailure = std::move(error); }
-
     // Every file opened so far, in order.
     const std::vector<std::shared_ptr<Written>>& files() const { return m_files; }
     std::size_t openCount() const { return m_files.size(); }
 
 private:
+    class File final : public AudioFile {
+    public:
+        File(std::shared_ptr<Written> written, const FakeAudioFileWriter& writer)
+            : m_written(std::move(written))
+            , m_writeFailure(writer.m_writeFailure)
+            , m_closeFailure(writer.m_closeFailure)
+        {
+        }
+        Result<void> write(const AudioPcmBuffer& buffer) override
+        {
+            if (m_writeFailure && m_writeFailure->first == m_written->chunkLengths.size())
+                return m_writeFailure->second;
+            m_written->chunkLengths.push_back(buffer.frameLength());
+            for (std::size_t channel = 0; channel < m_written->channels.size(); ++channel) {
+                auto data = buffer.floatChannelData(static_cast<int>(channel)).first(buffer.frameLength());
+                m_written->channels[channel].insert(m_written->channels[channel].end(), data.begin(), data.end());
+            }
+            return {};
+        }
+        Result<void> close() override
+        {
+            if (m_closeFailure)
+                return *m_closeFailure;
+            m_written->closed = true;
+            return {};
+        }
+
+    private:
+        std::shared_ptr<Written> m_written;
+        std::optional<std::pair<std::size_t, Error>> m_writeFailure;
+        std::optional<Error> m_closeFailure;
+    };
+
     std::optional<Error> m_openFailure;
-    std::optional<std::size_t> m_writeFailureIndex;
-    std::optional<Error> m_writeFailure;
+    std::optional<std::pair<std::size_t, Error>> m_writeFailure;
     std::optional<Error> m_closeFailure;
     std::vector<std::shared_ptr<Written>> m_files;
 };
