@@ -29,7 +29,7 @@ Result<std::unique_ptr<AudioFile>> FfmpegAacFile::open(const std::filesystem::pa
 {
     if (!fits(settings, processingFormat))
         return ffmpegError(AVERROR(EINVAL));
-    auto aacFile = std::make_unique<FfmpegAacFile>(Key {});
+    auto aacFile = std::make_unique<FfmpegAacFile>(PassKey<FfmpegAacFile>());
     if (auto ready = aacFile->setUp(file, settings, muxing); !ready)
         return ready.error();
     return std::unique_ptr<AudioFile>(std::move(aacFile));

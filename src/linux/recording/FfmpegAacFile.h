@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AudioFileWriter.h"
+#include "platform/PassKey.h"
 #include "recording/FfmpegPtr.h"
 
 #include <cstdint>
@@ -30,14 +31,8 @@ public:
     Result<void> write(const AudioPcmBuffer& buffer) override;
     Result<void> close() override;
 
-private:
     // Only open() makes files.
-    struct Key {
-        explicit Key() = default;
-    };
-
-public:
-    explicit FfmpegAacFile(Key) { }
+    explicit FfmpegAacFile(PassKey<FfmpegAacFile>) { }
 
 private:
     Result<void> setUp(const std::filesystem::path& file, const AudioFileSettings& settings, const Muxing& muxing);

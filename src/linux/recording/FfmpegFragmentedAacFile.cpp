@@ -27,7 +27,7 @@ Result<std::unique_ptr<AudioFile>> FfmpegFragmentedAacFile::open(
     auto opened = FfmpegAacFile::open(file, settings, processingFormat, crashSafeFragments());
     if (!opened)
         return opened.error();
-    auto fragmented = std::make_unique<FfmpegFragmentedAacFile>(Key {});
+    auto fragmented = std::make_unique<FfmpegFragmentedAacFile>(PassKey<FfmpegFragmentedAacFile>());
     fragmented->m_path = file;
     fragmented->m_file = std::move(opened).value();
     return std::unique_ptr<AudioFile>(std::move(fragmented));

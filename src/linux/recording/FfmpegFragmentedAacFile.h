@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AudioFileWriter.h"
+#include "platform/PassKey.h"
 #include "recording/FfmpegPtr.h"
 
 #include <memory>
@@ -18,10 +19,7 @@ public:
         const std::filesystem::path& file, const AudioFileSettings& settings, const AudioFormat& processingFormat);
 
     // Only open() makes files.
-    struct Key {
-        explicit Key() = default;
-    };
-    explicit FfmpegFragmentedAacFile(Key) { }
+    explicit FfmpegFragmentedAacFile(PassKey<FfmpegFragmentedAacFile>) { }
 
     Result<void> write(const AudioPcmBuffer& buffer) override;
     Result<void> close() override;

@@ -37,11 +37,11 @@ Result<std::unique_ptr<AudioRecorder>> PulseAudioRecorder::make(const std::files
     if (!canRecord(settings))
         return pulseError(PA_ERR_NOTSUPPORTED);
     return std::unique_ptr<AudioRecorder>(std::make_unique<PulseAudioRecorder>(
-        Key {}, file, settings, std::move(clock), std::move(device), std::move(server)));
+        PassKey<PulseAudioRecorder>(), file, settings, std::move(clock), std::move(device), std::move(server)));
 }
 
-PulseAudioRecorder::PulseAudioRecorder(Key, std::filesystem::path file, const AudioFileSettings& settings,
-    std::shared_ptr<const Clock> clock, std::string device, std::string server)
+PulseAudioRecorder::PulseAudioRecorder(PassKey<PulseAudioRecorder>, std::filesystem::path file,
+    const AudioFileSettings& settings, std::shared_ptr<const Clock> clock, std::string device, std::string server)
     : m_path(std::move(file))
     , m_settings(settings)
     , m_clock(std::move(clock))

@@ -4,6 +4,7 @@
 #include "platform/AudioPcmBuffer.h"
 #include "platform/AudioRecorder.h"
 #include "platform/Clock.h"
+#include "platform/PassKey.h"
 #include "recording/PulseRecordStream.h"
 #include "recording/PulseSourceWatch.h"
 
@@ -28,10 +29,7 @@ public:
         std::string device = std::string(defaultSource), std::string server = {});
 
     // Only make() creates recorders.
-    struct Key {
-        explicit Key() = default;
-    };
-    PulseAudioRecorder(Key, std::filesystem::path file, const AudioFileSettings& settings,
+    PulseAudioRecorder(PassKey<PulseAudioRecorder>, std::filesystem::path file, const AudioFileSettings& settings,
         std::shared_ptr<const Clock> clock, std::string device, std::string server);
     ~PulseAudioRecorder() override;
     PulseAudioRecorder(const PulseAudioRecorder&) = delete;

@@ -34,11 +34,11 @@ Result<std::unique_ptr<PulseRecordStream>> PulseRecordStream::open(
 {
     if (configuration.sampleRate == 0 || configuration.channels == 0 || configuration.blockDuration <= Duration::zero())
         return pulseError(PA_ERR_INVALID);
-    pa_sample_spec sampleSpec {};
-    sampleSpec.format = PA_SAMPLE_FLOAT32LE;
-    sampleSpec.rate = configuration.sampleRate;
-    sampleSpec.channels = configuration.channels;
-    if (!pa_sample_spec_valid(&sampleSpec))
+    pa_sample_spec sampleFormat {};
+    sampleFormat.format = PA_SAMPLE_FLOAT32LE;
+    sampleFormat.rate = configuration.sampleRate;
+    sampleFormat.channels = configuration.channels;
+    if (!pa_sample_spec_valid(&sampleFormat))
         return pulseError(PA_ERR_INVALID);
 
     pa_buffer_attr attributes {};
@@ -49,19 +49,20 @@ Result<std::unique_ptr<PulseRecordStream>> PulseRecordStream::open(
     attributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(
         static_cast<pa_usec_t>(
             std::chrono::duration_cast<std::chrono::microseconds>(configuration.blockDuration).count()),
-        &sampleSpec));
+        &sampleFormat));
 
     int error = 0;
     auto* server = configuration.server.empty() ? nullptr : configuration.server.c_str();
     PulseSimplePtr connection(pa_simple_new(server, applicationName, PA_STREAM_RECORD, configuration.device.c_str(),
-        configuration.streamName.c_str(), &sampleSpec, nullptr, &attributes, &error));
+        configuration.streamName.c_str(), &sampleFormat, nullptr, &attributes, &error));
     if (!connection)
         return pulseError(error);
-    return std::make_unique<PulseRecordStream>(Key {}, configuration, std::move(clock), std::move(connection));
+    return std::make_unique<PulseRecordStream>(
+        PassKey<PulseRecordStream>(), configuration, std::move(clock), std::move(connection));
 }
 
-PulseRecordStream::PulseRecordStream(
-    Key, Configuration configuration, std::shared_ptr<const Clock> clock, PulseSimplePtr connection)
+PulseRecordStream::PulseRecordStream(PassKey<PulseRecordStream>, Configuration configuration,
+    std::shared_ptr<const Clock> clock, PulseSimplePtr connection)
     : m_configuration(std::move(configuration))
     , m_clock(std::move(clock))
     , m_connection(std::move(connection))

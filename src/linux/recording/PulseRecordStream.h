@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Error.h"
+#include "platform/PassKey.h"
 #include "platform/Result.h"
 #include "recording/PulsePtr.h"
 
@@ -47,10 +48,8 @@ public:
         const Configuration& configuration, std::shared_ptr<const Clock> clock);
 
     // Only open() makes streams.
-    struct Key {
-        explicit Key() = default;
-    };
-    PulseRecordStream(Key, Configuration configuration, std::shared_ptr<const Clock> clock, PulseSimplePtr connection);
+    PulseRecordStream(PassKey<PulseRecordStream>, Configuration configuration, std::shared_ptr<const Clock> clock,
+        PulseSimplePtr connection);
     ~PulseRecordStream();
     PulseRecordStream(const PulseRecordStream&) = delete;
     PulseRecordStream& operator=(const PulseRecordStream&) = delete;

@@ -46,7 +46,7 @@ void PulseSourceWatch::ContextDeleter::operator()(pa_context* context) const
     pa_context_unref(context);
 }
 
-PulseSourceWatch::PulseSourceWatch(Key) { }
+PulseSourceWatch::PulseSourceWatch(PassKey<PulseSourceWatch>) { }
 
 PulseSourceWatch::~PulseSourceWatch()
 {
@@ -62,7 +62,7 @@ PulseSourceWatch::~PulseSourceWatch()
 Result<std::unique_ptr<PulseSourceWatch>> PulseSourceWatch::start(
     const std::string& server, const std::string& device, std::function<void()> onGone)
 {
-    auto watch = std::make_unique<PulseSourceWatch>(Key {});
+    auto watch = std::make_unique<PulseSourceWatch>(PassKey<PulseSourceWatch>());
     {
         std::lock_guard guard(watch->m_lock);
         watch->m_onGone = std::move(onGone);

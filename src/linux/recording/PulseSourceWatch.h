@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PassKey.h"
 #include "platform/Result.h"
 
 #include <atomic>
@@ -32,10 +33,7 @@ public:
     static Result<std::unique_ptr<PulseSourceWatch>> start(
         const std::string& server, const std::string& device, std::function<void()> onGone);
 
-    struct Key {
-        explicit Key() = default;
-    };
-    explicit PulseSourceWatch(Key);
+    explicit PulseSourceWatch(PassKey<PulseSourceWatch>);
     ~PulseSourceWatch();
     PulseSourceWatch(const PulseSourceWatch&) = delete;
     PulseSourceWatch& operator=(const PulseSourceWatch&) = delete;
