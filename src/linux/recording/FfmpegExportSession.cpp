@@ -2,8 +2,8 @@
 
 #include "platform/PosixFileHandles.h"
 #include "recording/FfmpegAacFile.h"
-#include "recording/FfmpegAsset.h"
 #include "recording/FfmpegError.h"
+#include "recording/FfmpegStreamDecoder.h"
 #include "recording/SwrResampler.h"
 
 #include <algorithm>
@@ -16,34 +16,6 @@ namespace norla {
 namespace {
 
     std::int64_t framesAt(const MediaTime& time, double rate) { return std::llround(time.seconds() * rate); }
-
-    // A decoder for one stream of an open file.
-    struct StreamDecoder {
-        AVInputFormatContextPtr input;
-        AVCodecContextPtr codec;
-        int streamIndex = 0;
-
-        static Result<StreamDecoder> open(const std::filesystem::path& file, int streamIndex)
-        {
-            auto input = FfmpegAsset::openInput(file);
-            if (!input)
-                return input.error();
-            if (streamIndex < 0 || static_cast<unsigned>(streamIndex) >= input.value()->nb_streams)
-                return ffmpegError(AVERROR_STREAM_NOT_FOUND);
-            auto* parameters = input.value()->streams[streamIndex]->codecpar;
-            const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
-            if (!decoder)
-                return ffmpegError(AVERROR_DECODER_NOT_FOUND);
-            AVCodecContextPtr codec(avcodec_alloc_context3(decoder));
-            if (!codec)
-                return ffmpegError(AVERROR(ENOMEM));
-            if (int status = avcodec_parameters_to_context(codec.get(), parameters); status < 0)
-                return ffmpegError(status);
-            if (int status = avcodec_open2(codec.get(), decoder, nullptr); status < 0)
-                return ffmpegError(status);
-            return StreamDecoder { std::move(input).value(), std::move(codec), streamIndex };
-        }
-    };
 
     // Writes frames of the output format, cutting what exceeds the piece and skipping its start.
     class PieceWriter {
@@ -100,6 +72,54 @@ namespace {
         std::int64_t m_skip;
         std::int64_t m_remaining;
         std::int64_t m_written = 0;
+    };
+
+    // Brings decoded frames to the output format and passes them on to a piece's writer. The resampler is
+    // made for the first frame, whose layout and rate the rest of the piece shares.
+    class ResamplingWriter {
+    public:
+        ResamplingWriter(PieceWriter& writer, const AudioFormat& format)
+            : m_writer(writer)
+            , m_format(format)
+        {
+        }
+        Result<void> write(const AVFrame& frame)
+        {
+            if (!m_resampler) {
+                auto made = SwrResampler::make(frame.ch_layout, static_cast<AVSampleFormat>(frame.format),
+                    frame.sample_rate, m_format.channelCount, static_cast<int>(m_format.sampleRate));
+                if (!made)
+                    return made.error();
+                m_resampler.emplace(std::move(made).value());
+            }
+            return convert(frame.extended_data, frame.nb_samples);
+        }
+        // Writes what the resampler's filter still holds.
+        Result<void> flush() { return m_resampler ? convert(nullptr, 0) : Result<void>(); }
+
+    private:
+        Result<void> convert(const std::uint8_t* const* planes, int frames)
+        {
+            int capacity = m_resampler->outputCapacity(frames);
+            if (capacity <= 0)
+                return {};
+            auto buffer = AudioPcmBuffer::make(m_format, static_cast<std::uint32_t>(capacity));
+            if (!buffer)
+                return ffmpegError(AVERROR(ENOMEM));
+            std::vector<std::uint8_t*> out;
+            out.reserve(static_cast<std::size_t>(m_format.channelCount));
+            for (int channel = 0; channel < m_format.channelCount; ++channel)
+                out.push_back(reinterpret_cast<std::uint8_t*>(buffer->floatChannelData(channel).data()));
+            auto converted = m_resampler->convert(out.data(), capacity, planes, frames);
+            if (!converted)
+                return converted.error();
+            buffer->setFrameLength(static_cast<std::uint32_t>(converted.value()));
+            return m_writer.write(*buffer);
+        }
+
+        PieceWriter& m_writer;
+        AudioFormat m_format;
+        std::optional<SwrResampler> m_resampler;
     };
 
     // Passes frames on to the file and counts them against the timeline's length for the progress.
@@ -160,11 +180,11 @@ Result<void> FfmpegExportSession::exportTo(const std::filesystem::path& file)
         return Error::platform("The composition has nothing to export.");
     std::stable_sort(pieces.begin(), pieces.end(), [](const auto& a, const auto& b) { return a.at < b.at; });
 
-    auto first = StreamDecoder::open(pieces.front().file, pieces.front().streamIndex);
+    auto first = FfmpegStreamDecoder::open(pieces.front().file, pieces.front().streamIndex);
     if (!first)
         return first.error();
-    int channels = std::clamp(first.value().codec->ch_layout.nb_channels, 1, 2);
-    int rate = first.value().codec->sample_rate > 0 ? first.value().codec->sample_rate : 16000;
+    int channels = std::clamp(first.value().channelCount(), 1, 2);
+    int rate = first.value().sampleRate() > 0 ? first.value().sampleRate() : 16000;
     AudioFormat format { AudioCommonFormat::pcmFloat32, static_cast<double>(rate), channels, false };
     AudioFileSettings settings { audioFormatMpeg4Aac, static_cast<double>(rate), channels, 32000 * channels };
 
@@ -194,85 +214,24 @@ Result<void> FfmpegExportSession::exportTo(const std::filesystem::path& file)
 Result<std::int64_t> FfmpegExportSession::appendPiece(
     const CompositionPiece& piece, AudioFile& output, const AudioFormat& format)
 {
-    auto decoder = StreamDecoder::open(piece.file, piece.streamIndex);
+    auto decoder = FfmpegStreamDecoder::open(piece.file, piece.streamIndex);
     if (!decoder)
         return decoder.error();
-    auto& codec = *decoder.value().codec;
-    auto* input = decoder.value().input.get();
     PieceWriter writer(output, format, framesAt(piece.range.start, format.sampleRate),
         framesAt(piece.range.duration, format.sampleRate));
-    std::optional<SwrResampler> resampler;
-    AVPacketPtr packet(av_packet_alloc());
-    AVFramePtr frame(av_frame_alloc());
-    if (!packet || !frame)
-        return ffmpegError(AVERROR(ENOMEM));
-
-    auto resample = [&](const std::uint8_t* const* planes, int frames) -> Result<void> {
-        int capacity = resampler->outputCapacity(frames);
-        if (capacity <= 0)
-            return {};
-        auto buffer = AudioPcmBuffer::make(format, static_cast<std::uint32_t>(capacity));
-        if (!buffer)
-            return ffmpegError(AVERROR(ENOMEM));
-        std::vector<std::uint8_t*> out;
-        out.reserve(static_cast<std::size_t>(format.channelCount));
-        for (int channel = 0; channel < format.channelCount; ++channel)
-            out.push_back(reinterpret_cast<std::uint8_t*>(buffer->floatChannelData(channel).data()));
-        auto converted = resampler->convert(out.data(), capacity, planes, frames);
-        if (!converted)
-            return converted.error();
-        buffer->setFrameLength(static_cast<std::uint32_t>(converted.value()));
-        return writer.write(*buffer);
-    };
-    auto drain = [&]() -> Result<void> {
-        for (;;) {
-            int status = avcodec_receive_frame(&codec, frame.get());
-            if (status == AVERROR(EAGAIN) || status == AVERROR_EOF)
-                return {};
-            if (status < 0)
-                return ffmpegError(status);
-            if (!resampler) {
-                auto made = SwrResampler::make(frame->ch_layout, static_cast<AVSampleFormat>(frame->format),
-                    frame->sample_rate, format.channelCount, static_cast<int>(format.sampleRate));
-                if (!made)
-                    return made.error();
-                resampler.emplace(std::move(made).value());
-            }
-            auto resampled = resample(frame->extended_data, frame->nb_samples);
-            av_frame_unref(frame.get());
-            if (!resampled)
-                return resampled;
-        }
-    };
-
-    for (;;) {
+    ResamplingWriter resampling(writer, format);
+    auto onFrame = [&](const AVFrame& frame) { return resampling.write(frame); };
+    // Reading stops once the piece is full: what follows in the file is not on the timeline.
+    while (!writer.isFull()) {
         if (m_cancelled)
             return ffmpegError(AVERROR_EXIT);
-        int status = av_read_frame(input, packet.get());
-        if (status == AVERROR_EOF)
-            break;
-        if (status < 0)
-            return ffmpegError(status);
-        if (packet->stream_index == decoder.value().streamIndex) {
-            status = avcodec_send_packet(&codec, packet.get());
-            av_packet_unref(packet.get());
-            if (status < 0 && status != AVERROR(EAGAIN))
-                return ffmpegError(status);
-            if (auto drained = drain(); !drained)
-                return drained.error();
-        } else {
-            av_packet_unref(packet.get());
-        }
-        if (writer.isFull())
-            break;
-    }
-    if (!writer.isFull()) {
-        (void)avcodec_send_packet(&codec, nullptr);
-        if (auto drained = drain(); !drained)
-            return drained.error();
-        if (resampler) {
-            if (auto flushed = resample(nullptr, 0); !flushed)
+        auto decoded = decoder.value().decodeNext(onFrame);
+        if (!decoded)
+            return decoded.error();
+        if (!decoded.value()) {
+            if (auto flushed = resampling.flush(); !flushed)
                 return flushed.error();
+            break;
         }
     }
     if (auto finished = writer.finish(); !finished)
