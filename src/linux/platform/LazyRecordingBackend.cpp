@@ -196,14 +196,16 @@ namespace {
 void installLazyRecordingBackend(std::vector<std::filesystem::path> candidates)
 {
     auto loader = std::make_shared<ModuleLoader>(std::move(candidates));
-    Seam<RecordPermission>::install(std::make_shared<LazyRecordPermission>(loader));
-    Seam<PlatformVersion>::install(std::make_shared<LazyPlatformVersion>(loader));
-    Seam<AudioSession>::install(std::make_shared<LazyAudioSession>(loader));
-    Seam<AudioRecorders>::install(std::make_shared<LazyAudioRecorders>(loader));
-    Seam<ScreenCapture>::install(std::make_shared<LazyScreenCapture>(loader));
-    Seam<AudioConverters>::install(std::make_shared<LazyAudioConverters>(loader));
-    Seam<MediaComposer>::install(std::make_shared<LazyMediaComposer>(loader));
-    Seam<AudioFileWriter>::install(std::make_shared<LazyAudioFileWriter>(loader));
+    installRecordingBackend({
+        std::make_shared<LazyRecordPermission>(loader),
+        std::make_shared<LazyPlatformVersion>(loader),
+        std::make_shared<LazyAudioSession>(loader),
+        std::make_shared<LazyAudioRecorders>(loader),
+        std::make_shared<LazyScreenCapture>(loader),
+        std::make_shared<LazyAudioConverters>(loader),
+        std::make_shared<LazyMediaComposer>(loader),
+        std::make_shared<LazyAudioFileWriter>(loader),
+    });
 }
 
 bool isRecordingBackendLoaded() { return ModuleLoader::loaded(); }

@@ -1,7 +1,7 @@
 #include "recording/LinuxRecordingSeams.h"
 
 #include "platform/PulsePlatformVersion.h"
-#include "platform/Seams.h"
+#include "recording/FfmpegAudioFileWriter.h"
 #include "recording/FfmpegMediaComposer.h"
 #include "recording/PulseAudioRecorders.h"
 #include "recording/PulseAudioSession.h"
@@ -11,15 +11,18 @@
 
 namespace norla {
 
-void installLinuxRecordingSeams()
+RecordingBackend makeLinuxRecordingBackend()
 {
-    Seam<RecordPermission>::install(std::make_shared<PulseRecordPermission>());
-    Seam<PlatformVersion>::install(std::make_shared<PulsePlatformVersion>());
-    Seam<AudioSession>::install(std::make_shared<PulseAudioSession>());
-    Seam<AudioRecorders>::install(std::make_shared<PulseAudioRecorders>());
-    Seam<ScreenCapture>::install(std::make_shared<PulseScreenCapture>());
-    Seam<AudioConverters>::install(std::make_shared<SwrAudioConverters>());
-    Seam<MediaComposer>::install(std::make_shared<FfmpegMediaComposer>());
+    return {
+        std::make_shared<PulseRecordPermission>(),
+        std::make_shared<PulsePlatformVersion>(),
+        std::make_shared<PulseAudioSession>(),
+        std::make_shared<PulseAudioRecorders>(),
+        std::make_shared<PulseScreenCapture>(),
+        std::make_shared<SwrAudioConverters>(),
+        std::make_shared<FfmpegMediaComposer>(),
+        std::make_shared<FfmpegAudioFileWriter>(),
+    };
 }
 
 } // namespace norla

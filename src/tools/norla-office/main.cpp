@@ -19,8 +19,6 @@
 #include "platform/GioUrlOpener.h"
 #include "platform/KeyFileStore.h"
 #include "platform/LazyRecordingBackend.h"
-#include "platform/PosixFileHandles.h"
-#include "platform/PosixSessionClaims.h"
 #include "platform/Seams.h"
 #include "platform/SyslogSystemLog.h"
 #include "platform/XdgApplicationSupport.h"
@@ -96,9 +94,6 @@ void installRecordingSeams()
     std::error_code error;
     auto directory = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
     installLazyRecordingBackend({ directory / "norla-recording.so", directory / NORLA_RECORDING_MODULE_FROM_BINDIR });
-    Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-    // Claims need no audio library: the application holds them from its first recording on.
-    Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
 }
 
 } // namespace

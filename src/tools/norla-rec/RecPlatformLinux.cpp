@@ -1,14 +1,12 @@
 #include "RecPlatform.h"
 
 #include "platform/GLibUuidGenerator.h"
-#include "platform/PosixFileHandles.h"
-#include "platform/PosixSessionClaims.h"
 #include "platform/Seams.h"
 #include "platform/SystemAudioPlatformVersion.h"
 #include "platform/XdgApplicationSupport.h"
-#include "recording/FfmpegAudioFileWriter.h"
 #include "recording/FfmpegAudioProbe.h"
 #include "recording/FfmpegMediaComposer.h"
+#include "recording/LinuxRecordingSeams.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -18,9 +16,7 @@ namespace norla::RecPlatform {
 
 void installLiveSeams()
 {
-    Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-    Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
-    Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
+    installLinuxRecordingSeams();
     Seam<ApplicationSupport>::install(std::make_shared<XdgApplicationSupport>());
     Seam<UuidGenerator>::install(std::make_shared<GLibUuidGenerator>());
     // Failures reach the user as the error's description; FFmpeg's own chatter would only garble that.
