@@ -1,5 +1,6 @@
 #include "RecorderCommands.h"
 
+#include "RecCommandLine.h"
 #include "RecPlatform.h"
 #include "RecProgress.h"
 #include "platform/Seams.h"
@@ -18,11 +19,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+    // As every other misuse reads: the problem, then the command's usage line.
     int usage(std::ostream& err, std::string_view command, std::string_view problem)
     {
-        err << "norla-rec " << command << ": " << problem << "\nRun 'norla-rec " << command
-            << " --help' for its help.\n";
-        return 2;
+        err << "norla-rec: " << problem << '\n';
+        for (const auto& known : RecCommandLine::commands()) {
+            if (known.name == command)
+                err << "usage: norla-rec " << known.name << ' ' << known.synopsis << '\n';
+        }
+        return RecCommandLine::usageError;
     }
 
     // A recorder that records nothing: it finishes what is on disk under `recordings`.
