@@ -9,6 +9,7 @@
 #include <memory>
 #include <numbers>
 #include <sstream>
+#include <string>
 
 namespace norla::test {
 
@@ -56,97 +57,51 @@ namespace {
 
 } // namespace
 
-std::optional<AudioFileFacts> probeAudioFile(const std::filesystem::path& file)
-{
-    auto output = run("ffprobe -v error -select_streams a:0 -show_entries "
-                      "stream=codec_name,profile,sample_rate,channels,bit_rate:format=format_name,duration:"
-                      "format_tags=major_brand -of default=noprint_wrappers=1 "
-        + quoted(file));
-    if (!output)
-        return std::nullopt;
-    AudioFileFacts facts;
-    std::istringstream lines(*output);
-    bool sawStream = false;
-    for (std::string line; std::getline(lines, line);) {
-        auto equals = line.find('=');
-        if (equals == std::string::npos)
-            continue;
-        auto key = line.substr(0, equals);
-        auto value = line.substr(equals + 1);
-        if (key == "codec_name") {
-            facts.codecName = value;
-            sawStream = true;
-        } else if (key == "profile") {
-            facts.profile = value;
-        } else if (key == "sample_rate") {
-            facts.sampleRate = std::atoi(value.c_str());
-        } else if (key == "channels") {
-            facts.channels = std::atoi(value.c_str());
-        } else if (key == "bit_rate") {
-            facts.bitRate = std::atol(value.c_str());
-        } else if (key == "format_name") {
-            facts.formatName = value;
-        } else if (key == "TAG:major_brand") {
-            facts.majorBrand = value;
-        } else if (key == "duration" && value != "N/A") {
-            facts.duration = std::atof(value.c_str());
-        }
-    }
-    if (!sawStream)
-        return std::nullopt;
-    return facts;
-}
-
 std::optional<DecodedAudio> DecodedAudio::decode(const std::filesystem::path& file)
 {
-    auto facts = probeAudioFile(file);
-    if (!facts || facts->channels < 1 || facts->sampleRate < 1)
+    auto facts = run("ffprobe -v error -select_streams a:0 -show_entries "
+                     "stream=codec_name,sample_rate,channels,bit_rate:format=format_name:format_tags=major_brand "
+                     "-of default=noprint_wrappers=1 "
+        + quoted(file));
+    if (!facts)
+        return std::nullopt;
+    DecodedAudio audio;
+    std::istringstream lines(*facts);
+    for (std::string line; std::getline(lines, line);) {
+        auto equals = line.find('=');
+        auto key = line.substr(0, equals);
+        auto value = equals == std::string::npos ? std::string() : line.substr(equals + 1);
+        if (key == "codec_name")
+            audio.codec = value;
+        else if (key == "sample_rate")
+            audio.sampleRate = std::atoi(value.c_str());
+        else if (key == "channels")
+            audio.channels = std::atoi(value.c_str());
+        else if (key == "bit_rate")
+            audio.bitRate = std::atol(value.c_str());
+        else if (key == "format_name")
+            audio.container = value;
+        else if (key == "TAG:major_brand")
+            audio.majorBrand = value;
+    }
+    if (audio.codec.empty() || audio.channels < 1 || audio.sampleRate < 1)
         return std::nullopt;
     // -xerror: a damaged stream is an error, not silently skipped.
     auto pcm = run("ffmpeg -nostdin -v error -xerror -i " + quoted(file) + " -f f32le -acodec pcm_f32le -");
     if (!pcm)
         return std::nullopt;
-    DecodedAudio audio { facts->codecName, facts->formatName, facts->sampleRate, facts->channels, facts->bitRate,
-        deinterleave(*pcm, facts->channels) };
+    audio.samples = deinterleave(*pcm, audio.channels);
     return audio;
 }
 
-DecodedStereo decodeStereo(const std::filesystem::path& file)
+bool writeSegment(const std::filesystem::path& file, const std::vector<float>& samples)
 {
-    auto bytes = run("ffmpeg -nostdin -v error -i " + quoted(file) + " -f f32le -ac 2 -ar 16000 -");
-    if (!bytes)
-        return {};
-    auto channels = deinterleave(*bytes, 2);
-    return { std::move(channels[0]), std::move(channels[1]) };
-}
-
-double rms(std::span<const float> samples)
-{
-    if (samples.empty())
-        return 0;
-    double sum = 0;
-    for (float sample : samples)
-        sum += static_cast<double>(sample) * sample;
-    return std::sqrt(sum / static_cast<double>(samples.size()));
-}
-
-double toneShare(std::span<const float> samples, double frequency)
-{
-    if (samples.empty())
-        return 0;
-    // Goertzel: the power of one frequency bin, compared with the total energy (Parseval).
-    double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / 16000.0);
-    double previous = 0, beforePrevious = 0, energy = 0;
-    for (float sample : samples) {
-        double current = sample + coefficient * previous - beforePrevious;
-        beforePrevious = previous;
-        previous = current;
-        energy += static_cast<double>(sample) * sample;
-    }
-    if (energy == 0)
-        return 0;
-    double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
-    return 2 * power / (static_cast<double>(samples.size()) * energy);
+    auto command = "ffmpeg -v error -y -f f32le -ar 16000 -ac 1 -i pipe:0 -c:a aac -b:a 32k " + quoted(file);
+    std::unique_ptr<FILE, PipeCloser> pipe(popen(command.c_str(), "w"));
+    if (!pipe)
+        return false;
+    bool written = std::fwrite(samples.data(), sizeof(float), samples.size(), pipe.get()) == samples.size();
+    return pclose(pipe.release()) == 0 && written;
 }
 
 double toneAmplitude(

@@ -12,7 +12,7 @@ namespace {
 
     constexpr AudioFormat captureFormat { AudioCommonFormat::pcmFloat32, 16000.0, 1, false };
 
-    // Converts consecutive buffers the way the capture does: one input per call, capacity n × 16000 / rate + 64.
+    // Converts consecutive buffers the way the capture does: one input per call.
     std::vector<float> convertInBuffers(
         AudioConverter& converter, const AudioFormat& from, double frequency, int buffers, std::uint32_t frames)
     {
@@ -49,15 +49,14 @@ namespace {
         return out;
     }
 
-    TEST(SwrAudioConverter, ResamplesConsecutiveBuffersIntoOneContinuousSignal)
+    TEST(SwrAudioConverterTest, ResamplesConsecutiveBuffersIntoOneContinuousSignal)
     {
         AudioFormat stereo48k { AudioCommonFormat::pcmFloat32, 48000.0, 2, false };
         auto converter = SwrAudioConverter::make(stereo48k, captureFormat);
         ASSERT_TRUE(converter);
         auto out = convertInBuffers(*converter, stereo48k, 1000, 100, 480); // one second in 10 ms buffers
         EXPECT_NEAR(static_cast<double>(out.size()), 16000.0, 64.0) << "only the filter's delay is held back";
-        std::span<const float> signal(out);
-        EXPECT_GT(test::toneShare(signal.subspan(1000, 12000), 1000), 0.95);
+        EXPECT_GT(test::toneAmplitude(out, 1000, 16000, 1000, 13000), 0.45) << "the two channels mixed into one";
         float largestStep = 0;
         float peak = 0;
         for (std::size_t i = 1001; i < 15000; ++i) {
@@ -69,7 +68,7 @@ namespace {
             << "no clicks where buffers meet";
     }
 
-    TEST(SwrAudioConverter, TakesOnlyNonInterleavedFloat)
+    TEST(SwrAudioConverterTest, TakesOnlyNonInterleavedFloat)
     {
         AudioFormat interleaved { AudioCommonFormat::pcmFloat32, 48000.0, 2, true };
         EXPECT_FALSE(SwrAudioConverter::make(interleaved, captureFormat));

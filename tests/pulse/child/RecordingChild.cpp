@@ -7,6 +7,7 @@
 #include "LinuxRecorder.h"
 
 #include "platform/PulsePlatformVersion.h"
+#include "recording/LinuxRecordingSeams.h"
 
 #include <chrono>
 #include <cstdio>
@@ -40,7 +41,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string mode = argv[1];
-    installRecordingTestSeams();
+    installLinuxRecordingSeams();
     LinuxRecorderOptions options;
     options.recordingsDirectory = argv[2];
     if (mode == "microphone") {

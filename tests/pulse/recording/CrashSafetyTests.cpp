@@ -7,13 +7,12 @@
 #include "TestEnvironment.h"
 #include "TonePlayer.h"
 
-#include "recording/FfmpegFragmentedAacFile.h"
+#include "TrackFiles.h"
+
+#include "recording/LinuxRecordingSeams.h"
 #include "recording/RecordingFiles.h"
 
-#include <cmath>
-#include <fstream>
 #include <map>
-#include <numbers>
 #include <random>
 #include <thread>
 
@@ -35,61 +34,23 @@ namespace {
 
     const char* name(Kind kind)
     {
-        switch (kind) {
-        case Kind::capturingSystemAudio:
-            return "killed while capturing system audio";
-        case Kind::capturingMicrophone:
-            return "killed while recording microphone segments";
-        case Kind::stopping:
-            return "killed while stopping";
-        case Kind::mixingDown:
-            return "killed during a mixdown";
-        case Kind::merging:
-            return "killed during a merge";
-        }
-        return "";
+        constexpr const char* names[] { "killed while capturing system audio",
+            "killed while recording microphone segments", "killed while stopping", "killed during a mixdown",
+            "killed during a merge" };
+        return names[static_cast<int>(kind)];
     }
 
-    std::vector<float> tone(double frequency, std::size_t frames, std::size_t offset = 0)
+    // Raw tracks as a capture killed after `seconds` leaves them, or segments as a microphone session does.
+    void writeLeftover(const std::filesystem::path& dir, Kind kind, int seconds)
     {
-        std::vector<float> samples(frames);
-        for (std::size_t i = 0; i < frames; ++i)
-            samples[i] = 0.5f * float(std::sin(2 * std::numbers::pi * frequency * double(offset + i) / 16000));
-        return samples;
-    }
-
-    // Raw tracks as a capture killed after `seconds` leaves them.
-    void writeRawTracks(const std::filesystem::path& dir, int seconds)
-    {
-        for (auto [file, frequency] : { std::pair { RecordingFiles::systemTrackName, systemTone },
-                 std::pair { RecordingFiles::micTrackName, microphoneTone } }) {
-            std::ofstream out(dir / file, std::ios::binary);
-            auto samples = tone(frequency, std::size_t(seconds) * 16000);
-            out.write(reinterpret_cast<const char*>(samples.data()), std::streamsize(samples.size() * sizeof(float)));
+        if (kind == Kind::mixingDown) {
+            writeSamples(dir / RecordingFiles::systemTrackName, tone(systemTone, 0.5f, std::size_t(seconds) * 16000));
+            writeSamples(dir / RecordingFiles::micTrackName, tone(microphoneTone, 0.5f, std::size_t(seconds) * 16000));
+            return;
         }
-    }
-
-    // Segments as a microphone session leaves them, written by the segment recorder's own file writer.
-    bool writeSegments(const std::filesystem::path& dir, int count, int seconds)
-    {
-        AudioFormat format { AudioCommonFormat::pcmFloat32, 16000, 1, false };
-        for (int number = 1; number <= count; ++number) {
-            auto file = FfmpegFragmentedAacFile::open(
-                dir / RecordingFiles::segmentFileName(number), { audioFormatMpeg4Aac, 16000, 1, 32000 }, format);
-            if (!file)
-                return false;
-            auto buffer = AudioPcmBuffer::make(format, 16000);
-            for (int second = 0; second < seconds; ++second) {
-                auto samples = tone(microphoneTone, 16000, std::size_t(second) * 16000);
-                std::copy(samples.begin(), samples.end(), buffer->floatChannelData(0).begin());
-                buffer->setFrameLength(16000);
-                if (!file.value()->write(*buffer))
-                    return false;
-            }
-            if (!file.value()->close())
-                return false;
-        }
-        return true;
+        auto samples = tone(microphoneTone, 0.5f, std::size_t(seconds / 3) * 16000);
+        for (int number = 1; number <= 3; ++number)
+            EXPECT_TRUE(writeSegment(dir / RecordingFiles::segmentFileName(number), samples));
     }
 
     struct Round {
@@ -98,12 +59,12 @@ namespace {
         double killedAfter = 0;
     };
 
-    class CrashSafetyTests : public PulseServerTest {
+    class CrashSafetyTest : public PulseServerTest {
     protected:
         void SetUp() override
         {
             PulseServerTest::SetUp();
-            installRecordingTestSeams();
+            installLinuxRecordingSeams();
         }
 
         ChildProcess child(const char* mode, const std::filesystem::path& root, const std::string& extra = {})
@@ -119,10 +80,7 @@ namespace {
         {
             auto dir = root / "0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
             std::filesystem::create_directories(dir);
-            if (kind == Kind::mixingDown)
-                writeRawTracks(dir, leftoverSeconds);
-            else
-                EXPECT_TRUE(writeSegments(dir, 3, leftoverSeconds / 3));
+            writeLeftover(dir, kind, leftoverSeconds);
             return dir;
         }
 
@@ -146,7 +104,7 @@ namespace {
 
     // Kills a recording child `count` times at random moments, taking the kinds in turn, then checks that a
     // process that never recorded finds every recording again, each one whole.
-    void CrashSafetyTests::killAndRecover(const std::vector<Kind>& kinds, int count)
+    void CrashSafetyTest::killAndRecover(const std::vector<Kind>& kinds, int count)
     {
         TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
@@ -246,12 +204,12 @@ namespace {
         }
     }
 
-    TEST_F(CrashSafetyTests, SystemAudioKilledWhileCapturingStoppingOrMixingIsAllFoundAgainWhole)
+    TEST_F(CrashSafetyTest, SystemAudioKilledWhileCapturingStoppingOrMixingIsAllFoundAgainWhole)
     {
         killAndRecover({ Kind::capturingSystemAudio, Kind::stopping, Kind::mixingDown }, 21);
     }
 
-    TEST_F(CrashSafetyTests, MicrophoneSegmentsKilledWhileRecordingOrMergingAreAllFoundAgainWhole)
+    TEST_F(CrashSafetyTest, MicrophoneSegmentsKilledWhileRecordingOrMergingAreAllFoundAgainWhole)
     {
         killAndRecover({ Kind::capturingMicrophone, Kind::merging }, 10);
     }

@@ -17,7 +17,7 @@ namespace {
     // The settings of every microphone segment.
     constexpr AudioFileSettings segmentSettings { audioFormatMpeg4Aac, 16000.0, 1, 32000 };
 
-    class PulseAudioRecorderTests : public PulseServerTest {
+    class PulseAudioRecorderTest : public PulseServerTest {
     protected:
         // Lets real audio flow for a while: these tests record the live server in real time.
         static void record(Duration length) { std::this_thread::sleep_for(length); }
@@ -26,7 +26,7 @@ namespace {
         PulseAudioRecorders m_recorders;
     };
 
-    TEST_F(PulseAudioRecorderTests, RecordsTheMicrophoneAsAacAtTheSegmentSettings)
+    TEST_F(PulseAudioRecorderTest, RecordsTheMicrophoneAsAacAtTheSegmentSettings)
     {
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), 1000);
         TonePlayer system(std::string(PulseTestServer::systemSink), 440);
@@ -51,27 +51,7 @@ namespace {
         EXPECT_FALSE(recorder.value()->record()) << "a stopped recorder does not record again";
     }
 
-    TEST_F(PulseAudioRecorderTests, AFileTakenWhileRecordingPlaysUpToItsLastWholeSecond)
-    {
-        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), 1000);
-        auto file = m_directory.path() / "segment-001.m4a";
-        auto recorder = m_recorders.makeRecorder(file, segmentSettings);
-        ASSERT_TRUE(recorder);
-        ASSERT_TRUE(recorder.value()->record());
-        record(3200ms);
-        // What a killed process would leave behind.
-        auto snapshot = m_directory.path() / "snapshot.m4a";
-        std::filesystem::copy_file(file, snapshot);
-        recorder.value()->stop();
-
-        auto audio = DecodedAudio::decode(snapshot);
-        ASSERT_TRUE(audio) << "the unfinished file must decode";
-        EXPECT_GE(audio->duration(), 1.9);
-        EXPECT_LE(audio->duration(), 3.3);
-        EXPECT_GT(toneAmplitude(audio->samples[0], 1000, 16000, 8000), 0.3);
-    }
-
-    TEST_F(PulseAudioRecorderTests, RecordAnswersFalseAndLeavesNoFileWhenTheSourceCannotBeOpened)
+    TEST_F(PulseAudioRecorderTest, RecordAnswersFalseAndLeavesNoFileWhenTheSourceCannotBeOpened)
     {
         TestEnvironment environment;
         PulseAudioRecorders recorders(std::make_shared<SteadyClock>(), "no_such_source");
@@ -85,7 +65,7 @@ namespace {
         EXPECT_TRUE(environment.log().lines()[0].starts_with("PulseAudioRecorder: "));
     }
 
-    TEST_F(PulseAudioRecorderTests, SettingsOtherThanAacAreRefusedAtCreation)
+    TEST_F(PulseAudioRecorderTest, SettingsOtherThanAacAreRefusedAtCreation)
     {
         auto pcm = segmentSettings;
         pcm.formatId = 0x6C70636D; // "lpcm"

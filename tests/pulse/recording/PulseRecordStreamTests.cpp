@@ -23,7 +23,6 @@ namespace {
         std::vector<Duration> stamps;
         std::vector<std::size_t> sizes;
         int failures = 0;
-        std::string failure;
 
         PulseRecordStream::BlockHandler blocks()
         {
@@ -37,22 +36,16 @@ namespace {
         }
         PulseRecordStream::FailureHandler failureHandler()
         {
-            return [this](const Error& error) {
+            return [this](const Error&) {
                 std::lock_guard lock(mutex);
                 ++failures;
-                failure = error.description();
                 arrived.notify_all();
             };
         }
-        bool waitForSamples(std::size_t count, Duration timeout = 10s)
+        bool waitForSamples(std::size_t count, Duration timeout = 60s)
         {
             std::unique_lock lock(mutex);
             return arrived.wait_for(lock, timeout, [&] { return samples.size() >= count; });
-        }
-        bool waitForFailure(Duration timeout = 10s)
-        {
-            std::unique_lock lock(mutex);
-            return arrived.wait_for(lock, timeout, [&] { return failures > 0; });
         }
     };
 
@@ -64,9 +57,9 @@ namespace {
         return configuration;
     }
 
-    using PulseRecordStreamTests = PulseServerTest;
+    using PulseRecordStreamTest = PulseServerTest;
 
-    TEST_F(PulseRecordStreamTests, BlocksCarryWhatTheSinkPlaysStampedBackToBackOnTheClock)
+    TEST_F(PulseRecordStreamTest, BlocksCarryWhatTheSinkPlaysStampedBackToBackOnTheClock)
     {
         auto clock = std::make_shared<SteadyClock>();
         TonePlayer tone(std::string(PulseTestServer::systemSink), 440);
@@ -102,35 +95,6 @@ namespace {
         auto& samples = collector.samples;
         EXPECT_GT(toneAmplitude(samples, 440, 16000, samples.size() - 16000), 0.3);
         EXPECT_LT(toneAmplitude(samples, 1000, 16000, samples.size() - 16000), 0.02);
-    }
-
-    TEST_F(PulseRecordStreamTests, AMissingSourceFailsWithPulseAudiosReason)
-    {
-        PulseRecordStream::Configuration configuration;
-        configuration.device = "no_such_source";
-        auto stream = PulseRecordStream::open(configuration, std::make_shared<SteadyClock>());
-        ASSERT_FALSE(stream);
-        EXPECT_EQ(stream.error().domain(), "platform");
-        EXPECT_FALSE(stream.error().description().empty());
-    }
-
-    TEST_F(PulseRecordStreamTests, AStreamEndedByTheServerReportsOnceAndStopsPromptly)
-    {
-        PrivatePulseServer server;
-        ASSERT_TRUE(server.isRunning());
-        auto configuration = monitorOf(PulseTestServer::systemSink);
-        configuration.server = server.address();
-        auto stream = PulseRecordStream::open(configuration, std::make_shared<SteadyClock>());
-        ASSERT_TRUE(stream) << stream.error().description();
-        BlockCollector collector;
-        stream.value()->start(collector.blocks(), collector.failureHandler());
-        ASSERT_TRUE(collector.waitForSamples(1600));
-        server.stop();
-        ASSERT_TRUE(collector.waitForFailure());
-        stream.value()->stop();
-        std::lock_guard lock(collector.mutex);
-        EXPECT_EQ(collector.failures, 1);
-        EXPECT_FALSE(collector.failure.empty());
     }
 
 } // namespace

@@ -9,9 +9,9 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/PulsePlatformVersion.h"
+#include "recording/LinuxRecordingSeams.h"
 #include "web/OfficeNotifications.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
@@ -25,12 +25,12 @@ namespace {
     // Records through the recorder with the real Linux seams while the test server plays one tone as the
     // system's audio and another into the virtual microphone. Real audio flows in real time, so these tests
     // wait for it (and only here).
-    class RecordingEndToEndTests : public PulseServerTest {
+    class RecordingEndToEndTest : public PulseServerTest {
     protected:
         void SetUp() override
         {
             PulseServerTest::SetUp();
-            installRecordingTestSeams();
+            installLinuxRecordingSeams();
         }
         static void let(Duration length) { std::this_thread::sleep_for(length); }
         static double elapsed(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
@@ -40,12 +40,10 @@ namespace {
         // Waits until the capture has delivered its first sound.
         static bool waitForAudio(MeetingRecorder& recorder)
         {
-            for (int attempt = 0; attempt < 500; ++attempt) {
-                if (captureHasAudio(recorder))
-                    return true;
+            auto deadline = std::chrono::steady_clock::now() + 60s;
+            while (!captureHasAudio(recorder) && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(10ms);
-            }
-            return false;
+            return captureHasAudio(recorder);
         }
 
         TestEnvironment m_environment;
@@ -53,7 +51,7 @@ namespace {
         std::shared_ptr<FakeNoticePresenter> m_notices = std::make_shared<FakeNoticePresenter>();
     };
 
-    TEST_F(RecordingEndToEndTests, SystemAudioLeftMicrophoneRightAndThePauseCutOut)
+    TEST_F(RecordingEndToEndTest, SystemAudioLeftMicrophoneRightAndThePauseCutOut)
     {
         TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
@@ -98,7 +96,7 @@ namespace {
         EXPECT_TRUE(m_notices->notices().empty());
     }
 
-    TEST_F(RecordingEndToEndTests, TheMicrophoneAloneAcrossRotationsWhereNoMonitorExists)
+    TEST_F(RecordingEndToEndTest, TheMicrophoneAloneAcrossRotationsWhereNoMonitorExists)
     {
         TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
@@ -133,47 +131,11 @@ namespace {
         EXPECT_LT(longestSilence({ samples.begin() + 8000, samples.end() }, 16000), 0.1);
     }
 
-    TEST_F(RecordingEndToEndTests, ASoundServerThatGoesAwayEndsTheCaptureAndWhatWasCapturedIsKept)
+    TEST_F(RecordingEndToEndTest, AMicrophoneThatDisappearsWithNoOtherLeftEndsTheSessionAndTheUserIsTold)
     {
         PrivatePulseServer server;
         ASSERT_TRUE(server.isRunning());
-        TonePlayer system(std::string(PulseTestServer::systemSink), systemTone, 0.5f, server.address());
-        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone, 0.5f, server.address());
-        std::vector<std::string> failures;
-        auto observer = NotificationCenter::defaultCenter().addObserver(
-            std::string(officeCaptureFailed), [&](const Notification& notification) {
-                failures.push_back(std::any_cast<std::string>(notification.object));
-            });
-        auto recorder
-            = makeLinuxRecorder({ m_recordings.path(), nullptr, m_notices, std::nullopt, server.address(), {} });
-
-        ASSERT_TRUE(recorder->startAndWait());
-        ASSERT_TRUE(waitForAudio(*recorder));
-        let(2s);
-        server.stop();
-        for (int attempt = 0; attempt < 500 && failures.empty(); ++attempt) {
-            m_environment.main().runUntilIdle();
-            std::this_thread::sleep_for(10ms);
-        }
-        NotificationCenter::defaultCenter().removeObserver(observer);
-        ASSERT_EQ(failures.size(), 1u);
-        EXPECT_FALSE(failures[0].empty());
-        auto lines = m_environment.log().lines();
-        EXPECT_NE(std::find(lines.begin(), lines.end(), "SystemAudioCapture stopped: " + failures[0]), lines.end());
-
-        auto path = recorder->stopAndWait();
-        ASSERT_TRUE(path) << path.error().description();
-        auto audio = DecodedAudio::decode(path.value());
-        ASSERT_TRUE(audio);
-        EXPECT_NEAR(audio->duration(), 2.0, 0.5);
-        EXPECT_GT(medianToneAmplitude(audio->samples[0], systemTone, 16000), 0.3);
-    }
-
-    TEST_F(RecordingEndToEndTests, AMicrophoneThatDisappearsWithNoOtherLeftEndsTheSessionAndTheUserIsTold)
-    {
-        PrivatePulseServer server;
-        ASSERT_TRUE(server.isRunning());
-        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone, 0.5f, server.address());
+        TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone, server.address());
         std::mutex mutex; // the recorder posts on its own queue
         std::vector<std::string> posted;
         auto failures = [&] {
@@ -197,7 +159,7 @@ namespace {
         auto unload = "pactl --server='" + server.address() + "' unload-module module-remap-source";
         auto lost = std::chrono::steady_clock::now();
         ASSERT_EQ(std::system(unload.c_str()), 0);
-        auto deadline = lost + 20s;
+        auto deadline = lost + 60s;
         while ((failures().empty() || m_notices->notices().empty()) && std::chrono::steady_clock::now() < deadline) {
             m_environment.main().runUntilIdle();
             std::this_thread::sleep_for(10ms);
@@ -206,8 +168,6 @@ namespace {
         ASSERT_EQ(failures().size(), 1u) << "the session ends as a failed capture does";
         ASSERT_EQ(m_notices->notices().size(), 1u);
         EXPECT_EQ(m_notices->notices()[0].first, "マイクが使えなくなりました");
-        auto lines = m_environment.log().lines();
-        EXPECT_NE(std::find(lines.begin(), lines.end(), "MeetingRecorder: " + failures()[0]), lines.end());
         EXPECT_FALSE(recorder->state().hasRecorder) << "no segment records nothing";
         EXPECT_TRUE(recorder->isRecording()) << "until the session is stopped";
 

@@ -3,32 +3,16 @@
 #include "RotationQueue.h"
 
 #include "app/BuildConfiguration.h"
-#include "platform/FileHandle.h"
 #include "platform/GLibUuidGenerator.h"
-#include "platform/PosixFileHandles.h"
-#include "platform/PosixSessionClaims.h"
-#include "platform/PulsePlatformVersion.h"
-#include "platform/Seams.h"
 #include "platform/SerialQueue.h"
-#include "recording/FfmpegAudioFileWriter.h"
-#include "recording/FfmpegMediaComposer.h"
+#include "recording/LinuxRecordingSeams.h"
 #include "recording/PulseAudioRecorders.h"
-#include "recording/PulseAudioSession.h"
-#include "recording/PulseRecordPermission.h"
 #include "recording/PulseScreenCapture.h"
-#include "recording/SwrAudioConverter.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace norla::test {
-
-void installRecordingTestSeams()
-{
-    Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-    Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
-    Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
-}
 
 std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& options)
 {
@@ -42,17 +26,18 @@ std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& o
         dependencies.queue = std::make_shared<SerialQueue>(identifier + ".recorder");
     }
     dependencies.tasks = std::make_shared<ThreadBackgroundExecutor>();
-    dependencies.recordPermission = std::make_shared<PulseRecordPermission>();
-    dependencies.platformVersion
-        = options.platformVersion ? options.platformVersion : std::make_shared<PulsePlatformVersion>();
-    dependencies.audioSession = std::make_shared<PulseAudioSession>();
+    // The product's seams, but for the servers the options name and the recorder's own queue.
+    auto live = makeLinuxRecordingBackend();
+    dependencies.recordPermission = live.recordPermission;
+    dependencies.platformVersion = options.platformVersion ? options.platformVersion : live.platformVersion;
+    dependencies.audioSession = live.audioSession;
     dependencies.audioRecorders = std::make_shared<PulseAudioRecorders>(
         clock, std::string(PulseAudioRecorder::defaultSource), options.segmentServer);
     dependencies.noticePresenter = options.noticePresenter;
-    dependencies.mediaComposer = std::make_shared<FfmpegMediaComposer>();
+    dependencies.mediaComposer = live.mediaComposer;
     dependencies.capture.screenCapture
         = std::make_shared<PulseScreenCapture>(clock, PulseCaptureStream::Sources { options.captureServer });
-    dependencies.capture.converters = std::make_shared<SwrAudioConverters>();
+    dependencies.capture.converters = live.audioConverters;
     dependencies.capture.makeQueue = [identifier] { return std::make_shared<SerialQueue>(identifier + ".capture"); };
     dependencies.capture.fileHandles = seam<FileHandles>();
     dependencies.capture.writer = seam<AudioFileWriter>();

@@ -24,10 +24,6 @@ struct LinuxRecorderOptions {
     std::string segmentServer;
 };
 
-// Installs the process-wide seams the recording code reads on its own: file handles, session claims and
-// the AAC writer of the mixdown. Tests install a log and a main executor themselves.
-void installRecordingTestSeams();
-
 // A recorder on the real Linux seams (PulseAudio capture and segment recorder, libswresample, FFmpeg),
 // recording into the options' directory.
 std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& options);

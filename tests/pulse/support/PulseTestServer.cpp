@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <unistd.h>
 
 namespace norla::test {
 
@@ -18,46 +17,39 @@ std::string PulseTestServer::unreachableReason()
     const char* server = std::getenv("PULSE_SERVER");
     if (!server || !*server)
         return "PULSE_SERVER is not set: run the tests through ctest, whose fixture starts the server";
-    pa_sample_spec sampleSpec { PA_SAMPLE_FLOAT32LE, 16000, 1 };
+    pa_sample_spec sampleFormat { PA_SAMPLE_FLOAT32LE, 16000, 1 };
     int error = 0;
     PulseSimplePtr connection(pa_simple_new(nullptr, "norla-tests", PA_STREAM_RECORD,
-        std::string(microphoneSource).c_str(), "reachability", &sampleSpec, nullptr, nullptr, &error));
+        std::string(microphoneSource).c_str(), "reachability", &sampleFormat, nullptr, nullptr, &error));
     if (!connection)
         return std::string(server) + ": " + pa_strerror(error);
     return {};
 }
 
 namespace {
-    int runScript(const std::string& action, const std::string& directory)
+    int runScript(const std::string& action, const std::filesystem::path& directory)
     {
-        return std::system(("'" NORLA_PULSE_SERVER_SCRIPT "' " + action + " '" + directory + "' >/dev/null").c_str());
+        return std::system(
+            ("'" NORLA_PULSE_SERVER_SCRIPT "' " + action + " '" + directory.string() + "' >/dev/null").c_str());
     }
 } // namespace
 
 PrivatePulseServer::PrivatePulseServer()
+    : m_running(runScript("start", m_directory.path()) == 0)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "norla-pulse-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return;
-    m_directory = pattern;
-    m_running = runScript("start", m_directory) == 0;
 }
 
-PrivatePulseServer::~PrivatePulseServer()
-{
-    stop();
-    if (!m_directory.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_directory, ignored);
-    }
-}
+PrivatePulseServer::~PrivatePulseServer() { stop(); }
 
-std::string PrivatePulseServer::address() const { return "unix:" + m_directory + "/runtime/native"; }
+std::string PrivatePulseServer::address() const
+{
+    return "unix:" + (m_directory.path() / "runtime" / "native").string();
+}
 
 void PrivatePulseServer::stop()
 {
     if (m_running)
-        runScript("stop", m_directory);
+        runScript("stop", m_directory.path());
     m_running = false;
 }
 

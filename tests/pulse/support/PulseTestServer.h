@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TemporaryDirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -34,7 +36,7 @@ public:
     void stop();
 
 private:
-    std::string m_directory;
+    TemporaryDirectory m_directory { "norla-pulse" };
     bool m_running = false;
 };
 

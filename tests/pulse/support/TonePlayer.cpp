@@ -19,22 +19,21 @@ namespace {
     constexpr std::size_t settleBlocks = 40;
 } // namespace
 
-TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude, const std::string& server)
-    : m_amplitude(amplitude)
-    , m_frequency(frequency)
+TonePlayer::TonePlayer(std::string sink, double frequency, const std::string& server)
+    : m_frequency(frequency)
 {
-    pa_sample_spec sampleSpec { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
+    pa_sample_spec sampleFormat { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
     pa_buffer_attr attributes {};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
     // A deep buffer: a busy machine that holds this thread back for less than its length does not break
     // the tone off. A change of tone takes as long to reach the sink.
-    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(bufferMicroseconds, &sampleSpec));
+    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(bufferMicroseconds, &sampleFormat));
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
     PulseSimplePtr connection(pa_simple_new(server.empty() ? nullptr : server.c_str(), "norla-tests",
-        PA_STREAM_PLAYBACK, sink.c_str(), "test tone", &sampleSpec, nullptr, &attributes, &error));
+        PA_STREAM_PLAYBACK, sink.c_str(), "test tone", &sampleFormat, nullptr, &attributes, &error));
     if (!connection) {
         m_error = pa_strerror(error);
         return;
@@ -42,12 +41,11 @@ TonePlayer::TonePlayer(std::string sink, double frequency, float amplitude, cons
     m_connected = true;
     // Something always listens to the sink in short blocks, as a recording would: the sink then renders
     // in short blocks all along, and a record stream that starts later gets its first block at once.
-    pa_sample_spec listenSpec { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
     pa_buffer_attr listenAttributes {};
     listenAttributes.maxlength = static_cast<std::uint32_t>(-1);
-    listenAttributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(20000, &listenSpec));
+    listenAttributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(20000, &sampleFormat));
     PulseSimplePtr listener(pa_simple_new(server.empty() ? nullptr : server.c_str(), "norla-tests", PA_STREAM_RECORD,
-        (sink + ".monitor").c_str(), "test listener", &listenSpec, nullptr, &listenAttributes, &error));
+        (sink + ".monitor").c_str(), "test listener", &sampleFormat, nullptr, &listenAttributes, &error));
     if (listener) {
         m_listener = std::thread([this, owned = std::move(listener)] {
             std::vector<float> block(blockFrames);
@@ -81,7 +79,7 @@ void TonePlayer::writeBlocks(void* connection, std::size_t count)
     for (std::size_t written = 0; written < count && !m_stopping.load(); ++written) {
         auto step = 2 * std::numbers::pi * m_frequency.load() / playbackRate;
         for (auto& sample : block) {
-            sample = step > 0 ? m_amplitude * static_cast<float>(std::sin(m_phase)) : 0.0f;
+            sample = step > 0 ? 0.5f * static_cast<float>(std::sin(m_phase)) : 0.0f;
             m_phase = std::fmod(m_phase + step, 2 * std::numbers::pi);
         }
         int error = 0;

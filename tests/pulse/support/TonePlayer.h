@@ -16,7 +16,8 @@ class TonePlayer {
 public:
     static constexpr std::chrono::milliseconds changeDelay { 600 };
 
-    TonePlayer(std::string sink, double frequency, float amplitude = 0.5f, const std::string& server = {});
+    // At amplitude 0.5, into `server` (empty: the test server).
+    TonePlayer(std::string sink, double frequency, const std::string& server = {});
     ~TonePlayer();
     TonePlayer(const TonePlayer&) = delete;
     TonePlayer& operator=(const TonePlayer&) = delete;
@@ -30,7 +31,6 @@ public:
 private:
     void writeBlocks(void* connection, std::size_t count);
 
-    const float m_amplitude;
     std::atomic<double> m_frequency;
     std::atomic<bool> m_stopping { false };
     bool m_connected = false;
