@@ -3,6 +3,8 @@
 // session is the recorder's, tested in the core.
 #include "RecCommandLine.h"
 #include "RecTool.h"
+#include "platform/PosixSessionClaims.h"
+#include "recording/MeetingRecorder.h"
 
 #include "DecodedAudio.h"
 #include "TemporaryDirectory.h"
@@ -163,6 +165,36 @@ namespace {
         auto missing = runRecTool({ "list", "--root=" + (m_temporary.path() / "none").string() });
         EXPECT_EQ(missing.status, 0);
         EXPECT_EQ(missing.out, "") << "no recordings directory: nothing to list";
+    }
+
+    TEST_F(NorlaRecTest, ASessionClaimedByAnotherProcessIsRefusedSkippedAndShownInUse)
+    {
+        auto root = m_temporary.path() / "recordings";
+        auto dir = session("0f6e3c1a-0000-4000-8000-000000000002");
+        ASSERT_TRUE(test::writeSegment(dir / "segment-001.m4a", test::tone(440, 0.5f, 16000)));
+        test::writeSamples(dir / "mic.f32", test::tone(440, 0.5f, 16000));
+        PosixSessionClaims claims;
+        auto held = claims.claim(dir); // as the application holds the session it records
+        ASSERT_TRUE(held) << held.error().description();
+
+        const std::string claimedMessage = "この録音はほかのプロセスが使っています\n";
+        for (const auto& command : { "merge", "mixdown" }) {
+            auto refused = runRecTool({ command, dir.string() });
+            EXPECT_EQ(refused.status, 1) << command;
+            EXPECT_EQ(refused.err, claimedMessage) << command;
+        }
+        auto skipped = runRecTool({ "pending", "--root", root.string() });
+        EXPECT_EQ(skipped.status, 0) << skipped.err;
+        EXPECT_EQ(skipped.out, "");
+        auto listed = runRecTool({ "list", "--root", root.string() });
+        EXPECT_EQ(listed.status, 0) << listed.err;
+        EXPECT_TRUE(listed.out.starts_with(dir.filename().string() + "\traw tracks, in use\t")) << listed.out;
+        EXPECT_EQ(MeetingRecorder::listSegments(dir).size(), 1u) << "nothing touched";
+        EXPECT_TRUE(fs::exists(dir / "mic.f32"));
+
+        held.value().reset(); // the holder ends, however it ends: the next run finishes the session
+        auto after = runRecTool({ "pending", "--root", root.string() });
+        EXPECT_EQ(after.out, (dir / "meeting.m4a").string() + "\n") << after.err;
     }
 
 } // namespace

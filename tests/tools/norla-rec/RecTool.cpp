@@ -8,13 +8,42 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <utility>
 
 extern char** environ;
 
 namespace norla::test {
 
-RecTool::RecTool(const std::vector<std::string>& arguments, const RecToolOptions& options)
+namespace {
+    // Reads both streams until the program has closed them.
+    void readUntilClosed(int out, int err, RecToolRun& run)
+    {
+        // A pseudo-terminal's reading end reports EIO once the program has closed its end.
+        pollfd fds[2] = { { out, POLLIN, 0 }, { err, POLLIN, 0 } };
+        std::string* into[2] = { &run.out, &run.err };
+        int open = 2;
+        while (open > 0 && poll(fds, 2, 120000) > 0) {
+            for (int i = 0; i < 2; ++i) {
+                if (fds[i].fd < 0 || fds[i].revents == 0)
+                    continue;
+                char buffer[4096];
+                auto n = read(fds[i].fd, buffer, sizeof buffer);
+                if (n > 0) {
+                    into[i]->append(buffer, static_cast<std::size_t>(n));
+                } else if (n == 0 || errno != EINTR) {
+                    close(fds[i].fd);
+                    fds[i].fd = -1;
+                    --open;
+                }
+            }
+        }
+        for (auto& fd : fds) {
+            if (fd.fd >= 0)
+                close(fd.fd);
+        }
+    }
+} // namespace
+
+RecToolRun runRecTool(const std::vector<std::string>& arguments, const RecToolOptions& options)
 {
     int outPipe[2] = { -1, -1 };
     int errFds[2] = { -1, -1 }; // [0] is read here, [1] is the program's standard error
@@ -47,75 +76,19 @@ RecTool::RecTool(const std::vector<std::string>& arguments, const RecToolOptions
     for (char** entry = environ; *entry; ++entry)
         envp.push_back(*entry);
     envp.push_back(nullptr);
-    int spawned = posix_spawn(&m_child, NORLA_REC_BINARY, &actions, nullptr, argv.data(), envp.data());
+    pid_t child = -1;
+    int spawned = posix_spawn(&child, NORLA_REC_BINARY, &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     EXPECT_EQ(spawned, 0);
-    if (spawned != 0)
-        m_child = -1;
     close(outPipe[1]);
     close(errFds[1]);
-    m_out = outPipe[0];
-    m_err = errFds[0];
-}
 
-RecTool::RecTool(RecTool&& other) noexcept
-    : m_child(std::exchange(other.m_child, -1))
-    , m_out(std::exchange(other.m_out, -1))
-    , m_err(std::exchange(other.m_err, -1))
-{
-}
-
-RecTool::~RecTool()
-{
-    if (m_out >= 0 || m_err >= 0 || m_child > 0)
-        (void)finish();
-}
-
-RecToolRun RecTool::finish()
-{
     RecToolRun run;
-    // A pseudo-terminal's reading end reports EIO once the program has closed its end.
-    pollfd fds[2] = { { m_out, POLLIN, 0 }, { m_err, POLLIN, 0 } };
-    std::string* into[2] = { &run.out, &run.err };
-    int open = (m_out >= 0) + (m_err >= 0);
-    while (open > 0 && poll(fds, 2, 120000) > 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0)
-                continue;
-            char buffer[4096];
-            auto n = read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                into[i]->append(buffer, static_cast<std::size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    for (auto& fd : fds) {
-        if (fd.fd >= 0)
-            close(fd.fd);
-    }
-    m_out = m_err = -1;
+    readUntilClosed(outPipe[0], errFds[0], run);
     int status = 0;
-    if (m_child > 0 && waitpid(m_child, &status, 0) == m_child && WIFEXITED(status))
+    if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
         run.status = WEXITSTATUS(status);
-    m_child = -1;
     return run;
-}
-
-std::vector<RecToolRun> runRecToolsTogether(const std::vector<std::vector<std::string>>& commands)
-{
-    std::vector<RecTool> tools;
-    tools.reserve(commands.size());
-    for (const auto& arguments : commands)
-        tools.emplace_back(arguments);
-    std::vector<RecToolRun> runs;
-    runs.reserve(tools.size());
-    for (auto& tool : tools)
-        runs.push_back(tool.finish());
-    return runs;
 }
 
 } // namespace norla::test

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace norla::test {
@@ -23,30 +22,7 @@ struct RecToolOptions {
     std::vector<std::string> environment;
 };
 
-// The built norla-rec, started at construction; finish() collects both streams until it ends.
-class RecTool {
-public:
-    explicit RecTool(const std::vector<std::string>& arguments, const RecToolOptions& options = {});
-    RecTool(const RecTool&) = delete;
-    RecTool& operator=(const RecTool&) = delete;
-    RecTool(RecTool&& other) noexcept;
-    RecTool& operator=(RecTool&&) = delete;
-    ~RecTool();
-
-    RecToolRun finish();
-
-private:
-    pid_t m_child = -1;
-    int m_out = -1;
-    int m_err = -1;
-};
-
-inline RecToolRun runRecTool(const std::vector<std::string>& arguments, const RecToolOptions& options = {})
-{
-    return RecTool(arguments, options).finish();
-}
-
-// Starts one norla-rec per argument list at the same moment, then waits for all of them.
-std::vector<RecToolRun> runRecToolsTogether(const std::vector<std::vector<std::string>>& commands);
+// Runs the built norla-rec with `arguments` and collects both streams until it ends.
+RecToolRun runRecTool(const std::vector<std::string>& arguments, const RecToolOptions& options = {});
 
 } // namespace norla::test
