@@ -27,14 +27,14 @@ struct RecordingBackend {
     std::shared_ptr<AudioFileWriter> audioFileWriter;
 };
 
-// The module's one entry point, by this name: the live backend, made on the first call and kept for the
-// life of the process. The module has its own copy of the core, so it writes its diagnostics through the
-// application's `log`.
 // Installs the recorder's seams: `backend`'s, and beside them the file handles and the claims on session
 // directories, which need no audio library. Every composition root on Linux installs them through here
 // (the application with a backend that loads the module, tools and tests with the live one).
 void installRecordingBackend(const RecordingBackend& backend);
 
+// The module's one entry point, by this name: the live backend, made on the first call and kept for the
+// life of the process. The module has its own copy of the core, so it writes its diagnostics through the
+// application's `log`.
 using RecordingBackendEntry = const RecordingBackend* (*)(std::shared_ptr<SystemLog> log);
 inline constexpr const char* recordingBackendEntryName = "norla_recording_backend";
 
