@@ -22,7 +22,7 @@ namespace {
     {
         test::TestEnvironment environment;
         test::TemporaryDirectory temporary;
-        MeetingRecorderDependencies dependencies;
+        MeetingRecorder::Dependencies dependencies;
         dependencies.queue = std::make_shared<test::FakeQueue>("recorder", environment.sharedClock());
         dependencies.platformVersion = std::make_shared<test::FakePlatformVersion>(18, 2);
         dependencies.mediaComposer = std::make_shared<FfmpegMediaComposer>();

@@ -4,6 +4,7 @@
 
 #include "app/BuildConfiguration.h"
 #include "platform/GLibUuidGenerator.h"
+#include "platform/Seams.h"
 #include "platform/SerialQueue.h"
 #include "recording/LinuxRecordingSeams.h"
 #include "recording/PulseAudioRecorders.h"
