@@ -26,7 +26,7 @@ std::string originString(const Url& url)
 
 std::shared_ptr<OfficeWebView::Coordinator> OfficeWebView::makeCoordinator() const
 {
-    return Coordinator::create(m_appURL);
+    return Coordinator::make(m_appURL);
 }
 
 std::shared_ptr<WebView> OfficeWebView::makeWebView(const std::shared_ptr<Coordinator>& coordinator) const

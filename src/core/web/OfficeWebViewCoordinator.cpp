@@ -38,9 +38,9 @@ namespace {
 
 } // namespace
 
-std::shared_ptr<OfficeWebView::Coordinator> OfficeWebView::Coordinator::create(Url appURL)
+std::shared_ptr<OfficeWebView::Coordinator> OfficeWebView::Coordinator::make(Url appURL)
 {
-    auto coordinator = std::make_shared<Coordinator>(ConstructionKey {}, std::move(appURL));
+    auto coordinator = std::make_shared<Coordinator>(PassKey<Coordinator> {}, std::move(appURL));
     coordinator->registerObservers();
     return coordinator;
 }

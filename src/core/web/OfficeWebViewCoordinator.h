@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/NotificationCenter.h"
+#include "platform/PassKey.h"
 #include "platform/Url.h"
 #include "web/NavigationDelegate.h"
 #include "web/OfficeWebView.h"
@@ -20,7 +21,11 @@ class OfficeWebView::Coordinator final : public ScriptMessageHandlerWithReply,
                                          public std::enable_shared_from_this<OfficeWebView::Coordinator> {
 public:
     // Stores the URL and registers the five observers.
-    static std::shared_ptr<Coordinator> create(Url appURL);
+    static std::shared_ptr<Coordinator> make(Url appURL);
+    Coordinator(PassKey<Coordinator>, Url appURL)
+        : m_appURL(std::move(appURL))
+    {
+    }
     ~Coordinator() override;
     Coordinator(const Coordinator&) = delete;
     Coordinator& operator=(const Coordinator&) = delete;
@@ -42,15 +47,6 @@ public:
     void didFinishNavigation(WebView& webView) override;
     void didFailProvisionalNavigation(WebView& webView, const NavigationError& error) override;
     void didFailNavigation(WebView& webView, const NavigationError& error) override;
-
-private:
-    struct ConstructionKey { };
-
-public:
-    Coordinator(ConstructionKey, Url appURL)
-        : m_appURL(std::move(appURL))
-    {
-    }
 
 private:
     void registerObservers();
