@@ -285,69 +285,55 @@ namespace {
                     return out;
                 if (static_cast<unsigned char>(c) < 0x20)
                     return std::nullopt;
-                if (c != '\\') {
+                if (c != '\\')
                     out += c;
-                    continue;
-                }
-                if (m_position >= m_text.size())
+                else if (!parseEscape(out))
                     return std::nullopt;
-                char escape = m_text[m_position++];
-                switch (escape) {
-                case '"':
-                    out += '"';
-                    break;
-                case '\\':
-                    out += '\\';
-                    break;
-                case '/':
-                    out += '/';
-                    break;
-                case 'b':
-                    out += '\b';
-                    break;
-                case 'f':
-                    out += '\f';
-                    break;
-                case 'n':
-                    out += '\n';
-                    break;
-                case 'r':
-                    out += '\r';
-                    break;
-                case 't':
-                    out += '\t';
-                    break;
-                case 'u': {
-                    auto code = parseHex4();
-                    if (!code)
-                        return std::nullopt;
-                    if (*code >= 0xD800 && *code < 0xDC00) {
-                        // A high surrogate must be followed by a low one; a lone one becomes U+FFFD.
-                        if (consume("\\u")) {
-                            auto low = parseHex4();
-                            if (!low)
-                                return std::nullopt;
-                            if (*low >= 0xDC00 && *low < 0xE000) {
-                                appendUTF8(out, 0x10000 + ((*code - 0xD800) << 10) + (*low - 0xDC00));
-                                break;
-                            }
-                            appendUTF8(out, 0xFFFD);
-                            appendUTF8(out, *low >= 0xD800 && *low < 0xE000 ? 0xFFFD : *low);
-                            break;
-                        }
-                        appendUTF8(out, 0xFFFD);
-                    } else if (*code >= 0xDC00 && *code < 0xE000) {
-                        appendUTF8(out, 0xFFFD);
-                    } else {
-                        appendUTF8(out, *code);
-                    }
-                    break;
-                }
-                default:
-                    return std::nullopt;
-                }
             }
             return std::nullopt;
+        }
+
+        // Appends what the escape after a backslash stands for; false when it is not one of JSON's.
+        bool parseEscape(std::string& out)
+        {
+            if (m_position >= m_text.size())
+                return false;
+            static constexpr std::string_view escapes = "\"\\/bfnrt";
+            static constexpr std::string_view meanings = "\"\\/\b\f\n\r\t";
+            char escape = m_text[m_position++];
+            if (auto index = escapes.find(escape); index != std::string_view::npos) {
+                out += meanings[index];
+                return true;
+            }
+            return escape == 'u' && parseUnicodeEscape(out);
+        }
+
+        // A high surrogate must be followed by a low one; a lone one becomes U+FFFD.
+        bool parseUnicodeEscape(std::string& out)
+        {
+            auto code = parseHex4();
+            if (!code)
+                return false;
+            if (*code >= 0xD800 && *code < 0xDC00) {
+                if (!consume("\\u")) {
+                    appendUTF8(out, 0xFFFD);
+                    return true;
+                }
+                auto low = parseHex4();
+                if (!low)
+                    return false;
+                if (*low >= 0xDC00 && *low < 0xE000) {
+                    appendUTF8(out, 0x10000 + ((*code - 0xD800) << 10) + (*low - 0xDC00));
+                    return true;
+                }
+                appendUTF8(out, 0xFFFD);
+                appendUTF8(out, *low >= 0xD800 && *low < 0xE000 ? 0xFFFD : *low);
+            } else if (*code >= 0xDC00 && *code < 0xE000) {
+                appendUTF8(out, 0xFFFD);
+            } else {
+                appendUTF8(out, *code);
+            }
+            return true;
         }
 
         std::optional<Value> parseNumber()
