@@ -63,27 +63,16 @@ test.describe("notification permission", () => {
     }
   });
 
-  test.it("requestPermission resolves with the reply and makes it the permission", async () => {
-    const page = openPage({
-      bridge: { norlaShell: (m) => ({ notificationPermission: "default", requestNotificationPermission: "granted" })[m.cmd] },
-    });
-    await settle();
-    assert.equal(await page.run("Notification.requestPermission()"), "granted");
-    assert.equal(page.run("Notification.permission"), "granted");
-    assert.deepEqual(page.messages("norlaShell", "requestNotificationPermission")[0].message, {
-      cmd: "requestNotificationPermission",
-    });
-  });
-
-  test.it("requestPermission falls back to denied for a non-string reply or a rejected send", async () => {
-    for (const answer of [() => undefined, () => true, () => Promise.reject(new Error("no"))]) {
+  test.it("requestPermission resolves with the reply, else denied, and makes it the permission", async () => {
+    for (const [answer, word] of [[() => "granted", "granted"], [() => undefined, "denied"], [() => true, "denied"],
+      [() => Promise.reject(new Error("no")), "denied"]]) {
       const page = openPage({
-        bridge: { norlaShell: (m) => (m.cmd === "notificationPermission" ? "granted" : m.cmd === "requestNotificationPermission" ? answer() : undefined) },
+        bridge: { norlaShell: (m) => (m.cmd === "notificationPermission" ? "default" : m.cmd === "requestNotificationPermission" ? answer() : undefined) },
       });
       await settle();
-      assert.equal(page.run("Notification.permission"), "granted");
-      assert.equal(await page.run("Notification.requestPermission()"), "denied");
-      assert.equal(page.run("Notification.permission"), "denied");
+      assert.equal(await page.run("Notification.requestPermission()"), word);
+      assert.equal(page.run("Notification.permission"), word);
+      assert.deepEqual(page.messages("norlaShell", "requestNotificationPermission").map((p) => p.message), [{ cmd: "requestNotificationPermission" }]);
     }
   });
 });

@@ -1,25 +1,23 @@
-// Prints one bootstrap script exactly as the web view host would inject it, for the JavaScript tests.
-// Usage: print_scripts recorder|shell ORIGIN
+// Prints a script exactly as the shell hands it to the page, for the JavaScript tests: a bootstrap script
+// as the web view host injects it, or the fetch that push registration runs in the page.
+// Usage: print_scripts recorder|shell ORIGIN, or print_scripts fetch
+#include "desktop/PushNotifications.h"
 #include "web/BootstrapScripts.h"
 
-#include <cstdio>
 #include <iostream>
 #include <string_view>
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: print_scripts recorder|shell ORIGIN\n";
-        return 2;
-    }
-    const std::string_view which = argv[1];
-    const std::string_view origin = argv[2];
-    if (which == "recorder")
-        std::cout << norla::recorderBootstrapScript(origin);
-    else if (which == "shell")
-        std::cout << norla::shellBootstrapScript(origin);
+    const std::string_view which = argc > 1 ? argv[1] : "";
+    if (which == "fetch" && argc == 2)
+        std::cout << norla::PushNotifications::fetchScript;
+    else if (which == "recorder" && argc == 3)
+        std::cout << norla::recorderBootstrapScript(argv[2]);
+    else if (which == "shell" && argc == 3)
+        std::cout << norla::shellBootstrapScript(argv[2]);
     else {
-        std::cerr << "unknown script: " << which << '\n';
+        std::cerr << "usage: print_scripts recorder|shell ORIGIN, or print_scripts fetch\n";
         return 2;
     }
     return std::cout.flush() ? 0 : 1;

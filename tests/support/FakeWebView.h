@@ -12,22 +12,27 @@
 
 namespace norla::test {
 
-// A configuration that records each step, in order, as a short line ("userScript: <source>", …).
+// A configuration that keeps the scheme, handlers and scripts it was given, in order.
 class FakeWebViewConfiguration final : public WebViewConfiguration {
 public:
-    void useDefaultWebsiteDataStore() override { steps.emplace_back("websiteDataStore: default"); }
-    void setAllowsInlineMediaPlayback(bool allows) override;
-    void setMediaTypesRequiringUserActionForPlayback(AudiovisualMediaTypes types) override;
-    void setURLSchemeHandler(std::shared_ptr<UrlSchemeHandler> handler, std::string scheme) override;
+    void useDefaultWebsiteDataStore() override { }
+    void setAllowsInlineMediaPlayback(bool) override { }
+    void setMediaTypesRequiringUserActionForPlayback(AudiovisualMediaTypes) override { }
+    void setURLSchemeHandler(std::shared_ptr<UrlSchemeHandler>, std::string scheme) override
+    {
+        schemes.push_back(std::move(scheme));
+    }
     void addScriptMessageHandlerWithReply(
-        std::weak_ptr<ScriptMessageHandlerWithReply> handler, ContentWorld world, std::string name) override;
-    void addUserScript(UserScript script) override;
-    void setApplicationNameForUserAgent(std::string name) override;
+        std::weak_ptr<ScriptMessageHandlerWithReply> handler, ContentWorld, std::string name) override
+    {
+        messageHandlers.emplace_back(std::move(name), std::move(handler));
+    }
+    void addUserScript(UserScript script) override { userScripts.push_back(std::move(script)); }
+    void setApplicationNameForUserAgent(std::string) override { }
 
-    std::vector<std::string> steps;
+    std::vector<std::string> schemes;
     std::vector<UserScript> userScripts;
     std::vector<std::pair<std::string, std::weak_ptr<ScriptMessageHandlerWithReply>>> messageHandlers;
-    std::shared_ptr<UrlSchemeHandler> schemeHandler;
 };
 
 // A web view that records what it was asked to do. Tests set its window state and current URL.
@@ -40,7 +45,7 @@ public:
 
     void setNavigationDelegate(std::weak_ptr<NavigationDelegate> delegate) override { navigationDelegate = delegate; }
     void setUIDelegate(std::weak_ptr<UIDelegate> delegate) override { uiDelegate = delegate; }
-    void setAllowsBackForwardNavigationGestures(bool allows) override { backForwardGestures = allows; }
+    void setAllowsBackForwardNavigationGestures(bool) override { }
 
     void load(const UrlRequest& request) override { loads.push_back(request); }
     void reload() override { ++reloadCount; }
@@ -58,7 +63,6 @@ public:
     std::unique_ptr<FakeWebViewConfiguration> configuration;
     std::weak_ptr<NavigationDelegate> navigationDelegate;
     std::weak_ptr<UIDelegate> uiDelegate;
-    bool backForwardGestures = false;
     std::vector<UrlRequest> loads;
     int reloadCount = 0;
     std::vector<std::string> evaluatedScripts;
@@ -83,8 +87,6 @@ public:
         return std::make_unique<FakeWebViewConfiguration>();
     }
     std::shared_ptr<WebView> makeWebView(std::unique_ptr<WebViewConfiguration> configuration) override;
-
-    std::vector<std::weak_ptr<FakeWebView>> made;
 };
 
 } // namespace norla::test

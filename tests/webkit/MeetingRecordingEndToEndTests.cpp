@@ -1,8 +1,6 @@
-// A meeting recorded from the demo application's recording page in the shell, as a user would: start,
-// pause, resume and stop on the page, while the test sound server plays one tone as the computer's sound
-// and another into the virtual microphone; then the page plays the recording back, and what it plays is
-// heard on the computer's speaker (the sound server's default sink).
-#include "ChildProcess.h"
+// A meeting recorded from the demo application's recording page in the shell, as a user would: start and
+// stop on the page, while the test sound server plays one tone as the computer's sound and another into
+// the virtual microphone; then the page plays the recording back.
 #include "DecodedAudio.h"
 #include "MeetingTones.h"
 #include "OfficeHostFixture.h"
@@ -24,7 +22,7 @@ namespace {
     // (the last frame's padding, under one frame more, stays within the tolerance).
     constexpr double encoderPriming = 1024.0 / rate;
 
-    class MeetingRecordingEndToEndTests : public OfficeHostFixture {
+    class MeetingRecordingEndToEndTest : public OfficeHostFixture {
     protected:
         void SetUp() override
         {
@@ -70,7 +68,7 @@ namespace {
 
     double seconds(std::chrono::steady_clock::duration length) { return std::chrono::duration<double>(length).count(); }
 
-    TEST_F(MeetingRecordingEndToEndTests, TheRecordingPageRecordsSystemAudioAndMicrophoneAndPlaysTheMeetingBack)
+    TEST_F(MeetingRecordingEndToEndTest, TheRecordingPageRecordsSystemAudioAndMicrophoneAndPlaysTheMeetingBack)
     {
         TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
@@ -85,19 +83,6 @@ namespace {
         ASSERT_TRUE(waitForAudio()) << "no sound reached the recorder";
         auto started = std::chrono::steady_clock::now();
         let(4s);
-        auto paused = std::chrono::steady_clock::now();
-        ASSERT_TRUE(press(*webView, "record-pause", "一時停止中")) << pageError(*webView);
-        auto pauseAnswered = std::chrono::steady_clock::now();
-        system.setFrequency(pausedSystemTone);
-        microphone.setFrequency(pausedMicrophoneTone);
-        let(TonePlayer::changeDelay + 1s);
-        system.setFrequency(systemTone);
-        microphone.setFrequency(microphoneTone);
-        let(TonePlayer::changeDelay + 500ms); // the paused tones leave the server before the recording goes on
-        auto resumed = std::chrono::steady_clock::now();
-        ASSERT_TRUE(press(*webView, "record-resume", "録音中")) << pageError(*webView);
-        auto resumeAnswered = std::chrono::steady_clock::now();
-        let(4s);
         auto stopping = std::chrono::steady_clock::now();
         ASSERT_TRUE(press(*webView, "record-stop", "待機中"));
         ASSERT_EQ(pageError(*webView), "");
@@ -107,23 +92,18 @@ namespace {
             << (listed.ok() ? listed.value().toJSON() : listed.error().description());
         std::filesystem::path path = *listed.value().asArray()->front().asString();
 
-        // What was written: the computer's sound left, the microphone right, the pause cut out.
+        // What was written: the computer's sound left, the microphone right.
         EXPECT_EQ(path.filename(), "meeting.m4a");
         EXPECT_EQ(path.parent_path().parent_path(), recordingsDirectory());
         auto audio = DecodedAudio::decode(path);
         ASSERT_TRUE(audio);
-        auto expected = seconds(paused - started) + seconds(stopping - resumed);
-        // A busy machine delays each press on its way from the page to the recorder, and sound arrives before
-        // the test sees it: those moments may or may not be in the file.
-        auto pressLatency = seconds(started - startRequested) + 2 * seconds(pauseAnswered - paused)
-            + seconds(resumeAnswered - resumed);
-        EXPECT_NEAR(audio->duration() - encoderPriming, expected, expected * 0.02 + pressLatency);
+        auto expected = seconds(stopping - started);
+        // A busy machine delays the start on its way from the page to the recorder, and sound arrives before
+        // the test sees it: that moment may or may not be in the file.
+        EXPECT_NEAR(audio->duration() - encoderPriming, expected, expected * 0.02 + seconds(started - startRequested));
         expectSystemLeftMicrophoneRight(*audio);
 
-        // Played back in the page: the player runs through the meeting and its sound reaches the speaker.
-        system.stop();
-        microphone.stop();
-        let(TonePlayer::changeDelay);
+        // Played back in the page through the recording scheme: the player runs through the meeting.
         ASSERT_TRUE(call(*webView, "document.querySelector('#recordings li .play').click(); return true;").ok());
         ASSERT_TRUE(waitInPage(
             *webView, "document.getElementById('player').currentTime > 0.3 || document.getElementById('player').error"))
@@ -140,20 +120,6 @@ namespace {
         EXPECT_EQ(state.find("bytes")->asInteger(), static_cast<std::int64_t>(std::filesystem::file_size(path)));
         ASSERT_TRUE(state.find("duration")->asDouble()) << state.toJSON();
         EXPECT_NEAR(*state.find("duration")->asDouble(), audio->duration(), 0.2);
-
-        auto heard = dataDirectory() / "heard.wav";
-        ChildProcess listener({ "/usr/bin/env", "timeout", "-s", "INT", "2", "parec",
-            "--device=" + std::string(PulseTestServer::systemSink) + ".monitor", "--file-format=wav",
-            "--format=float32le", "--rate=16000", "--channels=1", heard.string() });
-        ASSERT_TRUE(listener.isStarted());
-        let(2500ms);
-        listener.wait(5s);
-        auto speaker = DecodedAudio::decode(heard);
-        ASSERT_TRUE(speaker) << "nothing was heard on the speaker";
-        ASSERT_GT(speaker->duration(), 1.0);
-        // The stereo meeting reaches the mono speaker mixed down: both tones at about half their level.
-        EXPECT_GT(medianToneAmplitude(speaker->samples[0], systemTone, rate), 0.1);
-        EXPECT_GT(medianToneAmplitude(speaker->samples[0], microphoneTone, rate), 0.1);
     }
 
 } // namespace

@@ -12,7 +12,7 @@
 namespace norla::test {
 namespace {
 
-    using NavigationEndToEndTests = OfficeHostFixture;
+    using NavigationEndToEndTest = OfficeHostFixture;
 
     bool contains(const std::vector<std::string>& lines, const std::string& line)
     {
@@ -27,28 +27,23 @@ namespace {
         return text;
     }
 
-    TEST_F(NavigationEndToEndTests, WindowOpenSendsWebLinksToTheOpenerAndLeavesSignInHostsToWebKit)
+    TEST_F(NavigationEndToEndTest, WindowOpenSendsWebLinksToTheOpenerAndLeavesSignInHostsToWebKit)
     {
         auto webView = openOffice("/test/window-open.html");
         ASSERT_TRUE(webView);
-        // The ones that stay with WebKit's own window.open first; the host makes no new windows.
-        for (const char* name : { "identity-provider", "identity-provider-domain", "auth-backend", "about-blank",
-                 "mailto", "empty", "own-host", "relative", "external" }) {
+        // A sign-in host stays with WebKit's own window.open, which makes no new window in the host; a web
+        // link goes to the desktop's browser. Which URLs go where is the script's, tested in jsdom.
+        for (const char* name : { "identity-provider", "external" }) {
             auto outcome = call(*webView, "return window.tryOpen(name);", { { "name", name } });
             ASSERT_TRUE(outcome.ok()) << name;
             EXPECT_EQ(outcome.value(), Value("null")) << name;
         }
-        std::vector<std::string> expected { origin() + "/tasks", origin() + "/calendar",
-            "https://example.com/from-window-open" };
-        ASSERT_TRUE(runUntil([&] { return openedURLs().size() >= expected.size(); }, 10)) << joined(openedURLs());
-        auto opened = openedURLs();
-        std::sort(opened.begin(), opened.end());
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(opened, expected);
+        ASSERT_TRUE(runUntil([&] { return !openedURLs().empty(); }, 10));
+        EXPECT_EQ(openedURLs(), std::vector<std::string> { "https://example.com/from-window-open" });
         EXPECT_EQ(webView->url()->path, "/test/window-open.html");
     }
 
-    TEST_F(NavigationEndToEndTests, OutsideNavigationsAreCancelledAndHandedToTheOpenerWhileInAppOnesLoad)
+    TEST_F(NavigationEndToEndTest, OutsideNavigationsAreCancelledAndHandedToTheOpenerWhileInAppOnesLoad)
     {
         auto webView = openOffice("/test/navigate-out.html");
         ASSERT_TRUE(webView);
@@ -57,19 +52,15 @@ namespace {
         auto click = [&](const char* id) {
             ASSERT_TRUE(call(*webView, "document.getElementById(id).click();", { { "id", id } }).ok()) << id;
         };
-        // Cancelled with nothing opened; then the ones handed to the system.
+        // Cancelled with nothing opened; then the ones handed to the system, from links, a frame and a script.
         click("link-custom");
         click("link-data");
-        click("link-external");
         click("link-external-blank");
-        click("link-mailto");
-        click("link-tel");
         click("link-tel-spaced");
         ASSERT_TRUE(call(*webView, "window.navigateFrameOut();").ok());
         ASSERT_TRUE(call(*webView, "window.navigateOut();").ok());
-        const std::vector<std::string> expected { "https://example.com/outside", "https://example.com/outside-blank",
-            "mailto:demo@example.jp", "tel:+81312345678", "tel:03%201234%205678", "https://example.com/in-a-frame",
-            "https://example.com/navigated-by-script" };
+        const std::vector<std::string> expected { "https://example.com/outside-blank", "tel:03%201234%205678",
+            "https://example.com/in-a-frame", "https://example.com/navigated-by-script" };
         ASSERT_TRUE(runUntil(
             [&] {
                 auto opened = openedURLs();
@@ -98,7 +89,7 @@ namespace {
         EXPECT_EQ(openedURLs().size(), expected.size());
     }
 
-    TEST_F(NavigationEndToEndTests, ASignInLoadThatNeverAnswersTimesOutOntoTheSignInFailurePage)
+    TEST_F(NavigationEndToEndTest, ASignInLoadThatNeverAnswersTimesOutOntoTheSignInFailurePage)
     {
         useLoadTimeout(seconds(5));
         auto webView = openOffice("/chat");
@@ -116,32 +107,23 @@ namespace {
     // The application itself: it loads NorlaAppURL, and the page's frame on another host reaches the
     // desktop's handler for web links, the way it would reach a browser. A switch the program once had
     // for tests is nothing to it. --screenshot makes it quit after the first load.
-    TEST_F(NavigationEndToEndTests, TheApplicationLoadsItsUrlAndHandsOutsideFramesToTheDesktopsHandler)
+    TEST_F(NavigationEndToEndTest, TheApplicationLoadsItsUrlAndHandsOutsideFramesToTheDesktopsHandler)
     {
         auto log = dataDirectory() / "application-opened.log";
         auto screenshot = dataDirectory() / "window.png";
-        auto environment = [&] {
-            std::vector<std::string> variables;
-            for (char** entry = environ; *entry; ++entry)
-                variables.emplace_back(*entry);
-            variables.push_back("NorlaAppURL=" + origin() + "/test/frames.html");
-            variables.push_back("NORLA_TEST_OPENER_LOG=" + log.string());
-            variables.push_back("XDG_DATA_HOME=" + (dataDirectory() / "app-data").string());
-            variables.push_back("XDG_CONFIG_HOME=" + (dataDirectory() / "app-config").string());
-            variables.push_back("XDG_CACHE_HOME=" + (dataDirectory() / "app-cache").string());
-            return variables;
-        }();
-        std::vector<char*> envp;
-        envp.reserve(environment.size() + 1);
-        for (auto& variable : environment)
-            envp.push_back(variable.data());
-        envp.push_back(nullptr);
+        GStrvPtr environment(g_get_environ());
+        for (const auto& [name, value] :
+            { std::pair<const char*, std::string> { "NorlaAppURL", origin() + "/test/frames.html" },
+                { "NORLA_TEST_OPENER_LOG", log.string() }, { "XDG_DATA_HOME", (dataDirectory() / "app-data").string() },
+                { "XDG_CONFIG_HOME", (dataDirectory() / "app-config").string() },
+                { "XDG_CACHE_HOME", (dataDirectory() / "app-cache").string() } })
+            environment.reset(g_environ_setenv(environment.release(), name, value.c_str(), TRUE));
         std::string screenshotArgument = screenshot.string();
         const char* argv[] = { NORLA_OFFICE_BINARY, "--screenshot", screenshotArgument.c_str(), nullptr };
         GPid child = 0;
         GErrorPtr error;
-        ASSERT_TRUE(g_spawn_async(nullptr, const_cast<char**>(argv), envp.data(), G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
-            nullptr, &child, GErrorOut(error)))
+        ASSERT_TRUE(g_spawn_async(nullptr, const_cast<char**>(argv), environment.get(), G_SPAWN_DO_NOT_REAP_CHILD,
+            nullptr, nullptr, &child, GErrorOut(error)))
             << error->message;
         std::optional<int> status;
         guint watch = g_child_watch_add(

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "FakeUserNotificationCenter.h"
+#include "ScopedEnvironmentVariable.h"
 #include "WebKitFixture.h"
 #include "web/OfficeWebViewCoordinator.h"
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +31,6 @@ protected:
     std::shared_ptr<GtkWebView> openOffice(const std::string& path = "/chat", const std::string& appOrigin = {});
     const std::shared_ptr<OfficeWebView::Coordinator>& coordinator() const { return m_coordinator; }
 
-    // Starts something that loads a page and waits until a load has finished.
-    bool waitForLoad(GtkWebView& webView, const std::function<void()>& start, int seconds = 30);
     // Runs what the shell script would run at its next 60-second poll; returns how many polls ran.
     int runPagePolls(GtkWebView& webView);
     // Evaluates `expression` in the page until it is true.
@@ -44,6 +44,8 @@ protected:
     Result<Value> postToServer(GtkWebView& webView, const std::string& path, const std::string& jsonBody = "null");
 
 private:
+    std::optional<ScopedEnvironmentVariable> m_dataHome;
+    std::optional<ScopedEnvironmentVariable> m_appURL;
     size_t m_openedBefore = 0;
     std::shared_ptr<OfficeWebView::Coordinator> m_coordinator;
     std::shared_ptr<GtkWebView> m_webView;

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <stdexcept>
-#include <unistd.h>
 
 namespace norla::test {
 
@@ -12,21 +10,7 @@ namespace {
     constexpr const char* schemes[] = { "http", "https", "mailto", "tel" };
 } // namespace
 
-TestDesktop::TestDesktop()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "norla-desktop-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("TestDesktop: no temporary directory");
-    m_directory = pattern;
-    m_log = m_directory / "opened.log";
-    writeFiles();
-}
-
-TestDesktop::~TestDesktop()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_directory, ignored);
-}
+TestDesktop::TestDesktop() { writeFiles(); }
 
 TestDesktop& TestDesktop::shared()
 {
@@ -36,25 +20,26 @@ TestDesktop& TestDesktop::shared()
 
 void TestDesktop::writeFiles() const
 {
-    auto handler = m_directory / "opener";
+    const auto& directory = m_directory.path();
+    auto handler = directory / "opener";
     std::ofstream(handler) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << m_log.string() << "'\n";
     std::filesystem::permissions(handler, std::filesystem::perms::owner_all);
 
-    std::filesystem::create_directories(m_directory / "data" / "applications");
-    std::filesystem::create_directories(m_directory / "config");
+    std::filesystem::create_directories(directory / "data" / "applications");
+    std::filesystem::create_directories(directory / "config");
     std::string mimeTypes;
     std::string defaults = "[Default Applications]\n";
     for (const char* scheme : schemes) {
         mimeTypes += std::string("x-scheme-handler/") + scheme + ";";
         defaults += std::string("x-scheme-handler/") + scheme + "=" + desktopFile + "\n";
     }
-    std::ofstream(m_directory / "data" / "applications" / desktopFile)
+    std::ofstream(directory / "data" / "applications" / desktopFile)
         << "[Desktop Entry]\nType=Application\nName=NorlaOffice test opener\nNoDisplay=true\nExec=" << handler.string()
         << " %u\nMimeType=" << mimeTypes << "\n";
     // Read from the user's configuration and, for a program given another XDG_CONFIG_HOME, from the data
     // directories.
-    std::ofstream(m_directory / "config" / "mimeapps.list") << defaults;
-    std::ofstream(m_directory / "data" / "applications" / "mimeapps.list") << defaults;
+    std::ofstream(directory / "config" / "mimeapps.list") << defaults;
+    std::ofstream(directory / "data" / "applications" / "mimeapps.list") << defaults;
 }
 
 void TestDesktop::install()
@@ -62,8 +47,11 @@ void TestDesktop::install()
     auto& desktop = shared();
     const char* dataDirs = std::getenv("XDG_DATA_DIRS");
     std::string systemDirs = dataDirs && *dataDirs ? dataDirs : "/usr/local/share:/usr/share";
-    setenv("XDG_DATA_DIRS", ((desktop.m_directory / "data").string() + ":" + systemDirs).c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (desktop.m_directory / "config").c_str(), 1);
+    const auto& directory = desktop.m_directory.path();
+    desktop.m_dataDirs = std::make_unique<ScopedEnvironmentVariable>(
+        "XDG_DATA_DIRS", ((directory / "data").string() + ":" + systemDirs).c_str());
+    desktop.m_configHome
+        = std::make_unique<ScopedEnvironmentVariable>("XDG_CONFIG_HOME", (directory / "config").c_str());
 }
 
 std::vector<std::string> TestDesktop::openedURLs() const

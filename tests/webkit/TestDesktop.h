@@ -1,6 +1,10 @@
 #pragma once
 
+#include "ScopedEnvironmentVariable.h"
+#include "TemporaryDirectory.h"
+
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +22,6 @@ public:
 
     TestDesktop(const TestDesktop&) = delete;
     TestDesktop& operator=(const TestDesktop&) = delete;
-    ~TestDesktop();
 
     // Every URL the handler was started with so far, in the order it wrote them.
     std::vector<std::string> openedURLs() const;
@@ -27,8 +30,10 @@ private:
     TestDesktop();
     void writeFiles() const;
 
-    std::filesystem::path m_directory;
-    std::filesystem::path m_log;
+    TemporaryDirectory m_directory { "norla-desktop" };
+    std::filesystem::path m_log = m_directory.path() / "opened.log";
+    std::unique_ptr<ScopedEnvironmentVariable> m_dataDirs;
+    std::unique_ptr<ScopedEnvironmentVariable> m_configHome;
 };
 
 } // namespace norla::test

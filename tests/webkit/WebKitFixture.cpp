@@ -22,9 +22,7 @@ namespace {
 void WebKitFixture::SetUp()
 {
     Seam<UrlParser>::install(std::make_shared<GUriParser>());
-    std::string pattern = (std::filesystem::temp_directory_path() / "norla-webkit-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dataDirectory = pattern;
+    m_dataDirectory.emplace("norla-webkit");
 
     const char* argv[] = { NORLA_NODE, NORLA_DEMO_SERVER, "--port", "0", nullptr };
     int out = -1;
@@ -60,12 +58,13 @@ void WebKitFixture::TearDown()
     std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt) {
         error.clear();
-        std::filesystem::remove_all(m_dataDirectory, error);
+        std::filesystem::remove_all(dataDirectory(), error);
         if (!error)
             break;
         g_usleep(20 * 1000);
     }
-    EXPECT_FALSE(error) << m_dataDirectory << ": " << error.message();
+    EXPECT_FALSE(error) << dataDirectory() << ": " << error.message();
+    m_dataDirectory.reset();
     Seam<UrlParser>::install(nullptr);
 }
 
@@ -85,13 +84,18 @@ std::shared_ptr<GtkWebView> WebKitFixture::show(std::shared_ptr<WebView> webView
 
 void WebKitFixture::loadAndWait(GtkWebView& webView, const std::string& url)
 {
+    auto parsed = parseUrl(url);
+    ASSERT_TRUE(parsed) << url;
+    ASSERT_TRUE(waitForLoad(webView, [&] { webView.load(UrlRequest { *parsed }); })) << "never loaded " << url;
+}
+
+bool WebKitFixture::waitForLoad(GtkWebView& webView, const std::function<void()>& start, int seconds)
+{
     bool finished = false;
     auto connection = connectSignal<void(WebKitWebView*, WebKitLoadEvent)>(webView.widget(), "load-changed",
         [&finished](WebKitWebView*, WebKitLoadEvent event) { finished = finished || event == WEBKIT_LOAD_FINISHED; });
-    auto parsed = parseUrl(url);
-    ASSERT_TRUE(parsed) << url;
-    webView.load(UrlRequest { *parsed });
-    ASSERT_TRUE(runUntil([&] { return finished; })) << "never loaded " << url;
+    start();
+    return runUntil([&] { return finished; }, seconds);
 }
 
 Result<Value> WebKitFixture::call(GtkWebView& webView, const std::string& body, Value::Object arguments, int seconds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TemporaryDirectory.h"
 #include "TestEnvironment.h"
 #include "platform/GLibMainExecutor.h"
 #include "platform/Result.h"
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace norla::test {
@@ -25,11 +27,13 @@ protected:
     // The demo application's origin, e.g. "http://127.0.0.1:41234"; and the second one on the other port.
     const std::string& origin() const { return m_origin; }
     const std::string& otherOrigin() const { return m_otherOrigin; }
-    const std::filesystem::path& dataDirectory() const { return m_dataDirectory; }
+    const std::filesystem::path& dataDirectory() const { return m_dataDirectory->path(); }
 
     // A web view in a shown window, so that it is as the application has it.
     std::shared_ptr<GtkWebView> show(std::shared_ptr<WebView> webView);
     void loadAndWait(GtkWebView& webView, const std::string& url);
+    // Starts something that loads a page and waits until a load has finished.
+    bool waitForLoad(GtkWebView& webView, const std::function<void()>& start, int seconds = 30);
     // Runs an async function body in the page and waits for its result, for at most `seconds`.
     Result<Value> call(GtkWebView& webView, const std::string& body, Value::Object arguments = {}, int seconds = 30);
     // Iterates the main loop until `done` holds; fails the test after `seconds`.
@@ -39,7 +43,7 @@ private:
     TestEnvironment m_environment;
     std::string m_origin;
     std::string m_otherOrigin;
-    std::filesystem::path m_dataDirectory;
+    std::optional<TemporaryDirectory> m_dataDirectory;
     GPid m_server = 0;
     std::vector<GtkWindow*> m_windows;
 };

@@ -56,17 +56,6 @@ namespace {
             }
         }
 
-        static Value deeplyNested(int depth)
-        {
-            Value value("bottom");
-            for (int i = 0; i < depth; ++i) {
-                Value::Array wrapper;
-                wrapper.push_back(std::move(value));
-                value = Value(std::move(wrapper));
-            }
-            return value;
-        }
-
         std::string pick(std::initializer_list<const char*> choices)
         {
             auto index = std::uniform_int_distribution<size_t>(0, choices.size() - 1)(random);
@@ -93,9 +82,7 @@ namespace {
             switch (std::uniform_int_distribution<int>(0, 9)(random)) {
             case 0:
                 return randomValue(3); // not necessarily an object
-            case 1:
-                return deeplyNested(200);
-            case 2: {
+            case 1: {
                 Value::Object object { { "cmd", randomCommand() }, { "url", Value(std::string(1 << 16, 'a')) } };
                 return Value(std::move(object));
             }

@@ -45,15 +45,13 @@ namespace {
             EXPECT_EQ(std::vector<std::string>(scripts.end() - 4, scripts.end()),
                 (std::vector<std::string> { "all();", "false();", "text();", "number();" }));
         }
-    }
 
-    TEST_F(CoordinatorObserverTest, ScriptsThatAreNotStringsAreIgnored)
-    {
+        // Scripts that are not strings are ignored.
+        auto evaluated = b.webView->evaluatedScripts.size();
         post(officeEvaluate, 42);
         post(officeEvaluate);
         post(officeEvaluate, url("https://office.norla.jp/"));
-        EXPECT_TRUE(a.webView->evaluatedScripts.empty());
-        EXPECT_TRUE(b.webView->evaluatedScripts.empty());
+        EXPECT_EQ(b.webView->evaluatedScripts.size(), evaluated);
     }
 
     TEST_F(CoordinatorObserverTest, ReloadOpenPathAndOpenURLActOnlyInTheKeyWindow)
@@ -85,15 +83,12 @@ namespace {
         a.webView->windowKey = true; // a key window that the view is no longer in does not count
         post(officeReload);
         EXPECT_EQ(b.webView->reloadCount, 2);
-    }
 
-    TEST_F(CoordinatorObserverTest, WhenNoViewIsInAWindowEveryCoordinatorActs)
-    {
-        a.webView->inWindow = false;
+        // When no view is in a window, every coordinator acts.
         b.webView->inWindow = false;
         post(officeReload);
-        EXPECT_EQ(a.webView->reloadCount, 1);
-        EXPECT_EQ(b.webView->reloadCount, 1);
+        EXPECT_EQ(a.webView->reloadCount, 2);
+        EXPECT_EQ(b.webView->reloadCount, 3);
     }
 
     TEST_F(CoordinatorObserverTest, OpenPathAcceptsOnlyPlainAbsolutePaths)
@@ -107,14 +102,13 @@ namespace {
         post(officeOpenPath, std::string("/meeting-notes?tab=mine#top"));
         EXPECT_EQ(
             a.webView->loadedURLs(), std::vector<std::string> { "https://office.norla.jp/meeting-notes?tab=mine#top" });
-    }
 
-    TEST_F(CoordinatorObserverTest, OpenPathResolvesAgainstTheCoordinatorsApplicationURL)
-    {
+        // It resolves against the coordinator's own application URL.
         auto local = openWindow(url("http://127.0.0.1:3000/base/page"));
         local.webView->loads.clear();
         local.webView->windowKey = true;
         post(officeOpenPath, std::string("/tasks"));
+        EXPECT_EQ(a.webView->loads.size(), 1u);
         EXPECT_EQ(local.webView->loadedURLs(), std::vector<std::string> { "http://127.0.0.1:3000/tasks" });
     }
 

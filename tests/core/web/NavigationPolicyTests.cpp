@@ -94,12 +94,8 @@ namespace {
         // A URL that does not parse is not "no URL": it is refused, not let through.
         EXPECT_EQ(decide(NavigationAction { std::nullopt, true }), NavigationActionPolicy::cancel);
         EXPECT_TRUE(opener->opened.empty());
-    }
-
-    TEST_F(NavigationPolicyTest, WithoutAURLOpenerExternalLinksAreStillCancelled)
-    {
         Seam<UrlOpener>::install(nullptr);
-        EXPECT_EQ(decide("https://example.com/"), NavigationActionPolicy::cancel);
+        EXPECT_EQ(decide("https://example.com/"), NavigationActionPolicy::cancel) << "no opener";
     }
 
     TEST_F(NavigationPolicyTest, MediaCaptureIsGrantedToTheApplicationHostOnly)
@@ -109,12 +105,8 @@ namespace {
         EXPECT_EQ(permission("OFFICE.NORLA.JP"), PermissionDecision::deny) << "exact string comparison";
         EXPECT_EQ(permission("preview.office.norla.jp"), PermissionDecision::deny);
         EXPECT_EQ(permission(""), PermissionDecision::deny);
-    }
-
-    TEST_F(NavigationPolicyTest, MediaCaptureIsDeniedWhenTheApplicationURLHasNoHost)
-    {
         window = openWindow(url("file:///srv/index.html"));
-        EXPECT_EQ(permission(""), PermissionDecision::deny);
+        EXPECT_EQ(permission(""), PermissionDecision::deny) << "an application URL without a host";
     }
 
     TEST_F(NavigationPolicyTest, AFinishedNavigationSyncsPushRegistrationWithThatWebView)
@@ -138,10 +130,9 @@ namespace {
         EXPECT_EQ(window.webView->loadedURLs(),
             std::vector<std::string>(4, "https://office.norla.jp/auth/login?error=auth_failed"));
         EXPECT_EQ(window.webView->loads[0].timeoutInterval, seconds(60));
-    }
 
-    TEST_F(NavigationPolicyTest, OtherFailuresAreLeftAlone)
-    {
+        // Other failures are left alone.
+        window.webView->loads.clear();
         failProvisional(url("https://office.norla.jp/chat"));
         failProvisional(url("https://office.norla.jp/authx/callback"));
         failProvisional(url("https://office.norla.jp/x/auth/"));

@@ -5,7 +5,7 @@
 namespace norla {
 namespace {
 
-    TEST(PageOriginsTests, ARequestIsTheMainDocumentsUnlessItsPageLetInAFrameOfAnotherOrigin)
+    TEST(PageOriginsTest, ARequestIsTheMainDocumentsUnlessItsPageLetInAFrameOfAnotherOrigin)
     {
         PageOrigins origins;
         origins.didCommitMainDocument("http://127.0.0.1:8080/chat");

@@ -10,7 +10,7 @@ namespace {
         return Value(Value::Object { { "protocol", protocol }, { "host", host }, { "port", port } });
     }
 
-    TEST(ScriptMessageBridgeTests, OnlyTheWrapperTokenMarksTheMainFrameAndItsOriginIsTheSendingDocumentsOwn)
+    TEST(ScriptMessageBridgeTest, OnlyTheWrapperTokenMarksTheMainFrameAndItsOriginIsTheSendingDocumentsOwn)
     {
         Value::Object command { { "cmd", "notify" }, { "title", "件名" } };
         Value wrapped(Value::Object { { "__norlaFrameToken", "secret" },
@@ -41,7 +41,7 @@ namespace {
         EXPECT_EQ(odd.frameInfo.securityOrigin.host, "") << "no sender, no host";
     }
 
-    TEST(ScriptMessageBridgeTests, TheSendersOriginIsReadAsTheDocumentWroteItOrNotAtAll)
+    TEST(ScriptMessageBridgeTest, TheSendersOriginIsReadAsTheDocumentWroteItOrNotAtAll)
     {
         auto originOf = [](const Value& from) {
             Value posted(Value::Object { { "__norlaFrameToken", "t" }, { "__norlaSender", from }, { "body", 1 } });
