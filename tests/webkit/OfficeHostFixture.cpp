@@ -24,30 +24,16 @@
 namespace norla::test {
 namespace {
 
-    // Keeps the shell script's 60-second poll for the test to run, so that no test waits a minute. Added
-    // before the bootstrap scripts, so it is in place when they start their timers.
-    constexpr const char* pagePollHold = R"JS(
-(() => {
-  const setIntervalOfPage = window.setInterval.bind(window);
-  window.__norlaTestPolls = [];
-  window.setInterval = (callback, delay, ...rest) => {
-    if (delay === 60000) { window.__norlaTestPolls.push(callback); return 0; }
-    return setIntervalOfPage(callback, delay, ...rest);
-  };
-})();
-)JS";
-
-    class PollHoldingFactory final : public WebViewFactory {
+    // The application's factory, with a microphone without hardware for pages that ask for one.
+    class MockCaptureFactory final : public WebViewFactory {
     public:
-        explicit PollHoldingFactory(std::shared_ptr<WebViewFactory> factory)
+        explicit MockCaptureFactory(std::shared_ptr<WebViewFactory> factory)
             : m_factory(std::move(factory))
         {
         }
         std::unique_ptr<WebViewConfiguration> makeConfiguration() override
         {
             auto configuration = m_factory->makeConfiguration();
-            configuration->addUserScript(UserScript { pagePollHold });
-            // A microphone without hardware, for pages that ask for one.
             if (auto* webKit = dynamic_cast<WebKitConfiguration*>(configuration.get()))
                 webkit_settings_set_enable_mock_capture_devices(webKit->settings(), TRUE);
             return configuration;
@@ -119,7 +105,7 @@ void OfficeHostFixture::TearDown()
 
 void OfficeHostFixture::useLoadTimeout(Duration timeout)
 {
-    Seam<WebViewFactory>::install(std::make_shared<PollHoldingFactory>(
+    Seam<WebViewFactory>::install(std::make_shared<MockCaptureFactory>(
         std::make_shared<WebKitWebViewFactory>(dataDirectory() / "web-data", dataDirectory() / "web-cache", timeout)));
 }
 
@@ -138,13 +124,6 @@ std::shared_ptr<GtkWebView> OfficeHostFixture::openOffice(const std::string& pat
     // The first load began as the view was made; it is waited for here.
     EXPECT_TRUE(waitForLoad(*m_webView, [] {})) << "the application URL never loaded";
     return m_webView;
-}
-
-int OfficeHostFixture::runPagePolls(GtkWebView& webView)
-{
-    auto ran
-        = call(webView, "window.__norlaTestPolls.forEach((poll) => poll()); return window.__norlaTestPolls.length;");
-    return ran.ok() && ran.value().asInteger() ? static_cast<int>(*ran.value().asInteger()) : -1;
 }
 
 bool OfficeHostFixture::waitInPage(GtkWebView& webView, const std::string& expression, int seconds)

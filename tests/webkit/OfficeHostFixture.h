@@ -16,8 +16,7 @@ namespace norla::test {
 // The page host as the application builds it: the core's OfficeWebView with the real WebKit factory,
 // the bridge targets the application installs, the recordings under a temporary XDG_DATA_HOME and the
 // application's own URL opener, which hands URLs to the test desktop's handler. The operating system's
-// notification center is the one stand-in, so that what reaches it can be read back. The page's 60-second
-// poll is held by the test (`runPagePolls`) instead of the page's clock.
+// notification center is the one stand-in, so that what reaches it can be read back.
 class OfficeHostFixture : public WebKitFixture {
 protected:
     void SetUp() override;
@@ -31,8 +30,6 @@ protected:
     std::shared_ptr<GtkWebView> openOffice(const std::string& path = "/chat", const std::string& appOrigin = {});
     const std::shared_ptr<OfficeWebView::Coordinator>& coordinator() const { return m_coordinator; }
 
-    // Runs what the shell script would run at its next 60-second poll; returns how many polls ran.
-    int runPagePolls(GtkWebView& webView);
     // Evaluates `expression` in the page until it is true.
     bool waitInPage(GtkWebView& webView, const std::string& expression, int seconds = 20);
 

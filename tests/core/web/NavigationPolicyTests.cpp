@@ -109,7 +109,7 @@ namespace {
         EXPECT_EQ(permission(""), PermissionDecision::deny) << "an application URL without a host";
     }
 
-    TEST_F(NavigationPolicyTest, AFinishedNavigationSyncsPushRegistrationWithThatWebView)
+    TEST_F(NavigationPolicyTest, AFinishedNavigationSyncsPushRegistrationWithThatWebViewIfItIsStillThere)
     {
         window.coordinator->didFinishNavigation(*window.webView);
         EXPECT_TRUE(push->syncedWebViews.empty()) << "in a task on the main thread";
@@ -117,6 +117,12 @@ namespace {
         ASSERT_EQ(push->syncedWebViews.size(), 1u);
         EXPECT_EQ(push->syncedWebViews[0].lock(), window.webView);
         EXPECT_TRUE(window.webView->evaluatedScripts.empty());
+
+        // A web view that went away before the task ran is not synced.
+        window.coordinator->didFinishNavigation(*window.webView);
+        window.webView.reset();
+        env.main().runUntilIdle();
+        EXPECT_EQ(push->syncedWebViews.size(), 1u);
     }
 
     TEST_F(NavigationPolicyTest, FailedSignInPathsAndProviderHostsLandOnTheFailurePage)

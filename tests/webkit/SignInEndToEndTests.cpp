@@ -1,0 +1,108 @@
+// The sign-in sheet in real WebKit against the demo's provider pages, started by the page.
+#include "OfficeHostFixture.h"
+
+#include "auth/GtkAuthenticationSession.h"
+#include "auth/GtkAuthenticationSessionFactory.h"
+#include "platform/Seams.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace norla::test {
+namespace {
+
+    constexpr const char* callback = "https%3A%2F%2Fcallback.example%2Foauth%2Fdone";
+
+    // The application's own sign-in: the page's startOAuth through the bridge, the sheet on the main view's
+    // network session, and the answer back in the page.
+    class SignInEndToEndTest : public OfficeHostFixture {
+    protected:
+        class RecordingFactory final : public AuthenticationSessionFactory {
+        public:
+            explicit RecordingFactory(GRef<WebKitNetworkSession> networkSession)
+                : m_factory(std::move(networkSession))
+            {
+            }
+            std::shared_ptr<AuthenticationSession> makeSession(
+                const Url& url, std::string host, std::string path, Completion completion) override
+            {
+                auto session = m_factory.makeSession(url, std::move(host), std::move(path), std::move(completion));
+                sessions.push_back(std::dynamic_pointer_cast<GtkAuthenticationSession>(session));
+                return session;
+            }
+            std::vector<std::weak_ptr<GtkAuthenticationSession>> sessions;
+
+        private:
+            GtkAuthenticationSessionFactory m_factory;
+        };
+
+        std::shared_ptr<GtkWebView> openSignedOut()
+        {
+            auto webView = openOffice("/chat");
+            if (!webView)
+                return nullptr;
+            m_factory = std::make_shared<RecordingFactory>(
+                GRef<WebKitNetworkSession>::retain(webkit_web_view_get_network_session(webView->widget())));
+            Seam<AuthenticationSessionFactory>::install(m_factory);
+            return webView;
+        }
+        void TearDown() override
+        {
+            Seam<AuthenticationSessionFactory>::install(nullptr);
+            m_factory.reset();
+            OfficeHostFixture::TearDown();
+        }
+        // The page's answer, kept in the tab's session storage so that it outlives a navigation.
+        Result<Value> startOAuth(GtkWebView& webView, const std::string& path)
+        {
+            return call(webView,
+                "sessionStorage.removeItem('oauth');"
+                "window.norlaMobile.startOAuth({ url, callbackHost: ' Callback.Example\\n', callbackPath: 'oauth/done' "
+                "})"
+                "  .then((word) => sessionStorage.setItem('oauth', word));",
+                { { "url", origin() + path } });
+        }
+        int pushRegistrationStatus(GtkWebView& webView)
+        {
+            auto status = call(webView,
+                "const response = await fetch('/api/push/apns/register', { method: 'POST', body: '{}' });"
+                "return response.status;");
+            return status.ok() && status.value().asInteger() ? static_cast<int>(*status.value().asInteger()) : -1;
+        }
+
+        std::shared_ptr<RecordingFactory> m_factory;
+    };
+
+    TEST_F(SignInEndToEndTest, TheProvidersRedirectAnswersThePageOkAndSignsInTheApplicationsView)
+    {
+        auto webView = openSignedOut();
+        ASSERT_TRUE(webView);
+        EXPECT_EQ(pushRegistrationStatus(*webView), 401);
+
+        ASSERT_TRUE(startOAuth(*webView, std::string("/auth/oauth/approve?callback=") + callback).ok());
+        ASSERT_TRUE(waitInPage(*webView, "sessionStorage.getItem('oauth') !== null"));
+        EXPECT_EQ(call(*webView, "return sessionStorage.getItem('oauth');").value(), Value("ok"));
+        ASSERT_EQ(m_factory->sessions.size(), 1u);
+        EXPECT_TRUE(m_factory->sessions[0].expired()) << "the finished sheet is released";
+        // The provider's sign-in happened on the application's network session: its cookie is the view's.
+        EXPECT_EQ(pushRegistrationStatus(*webView), 400);
+    }
+
+    TEST_F(SignInEndToEndTest, ClosingTheSheetAnswersCancelledAndLeavesTheViewOnTheSignInFailurePage)
+    {
+        auto webView = openSignedOut();
+        ASSERT_TRUE(webView);
+        ASSERT_TRUE(startOAuth(*webView, std::string("/auth/oauth/authorize?callback=") + callback).ok());
+        ASSERT_TRUE(runUntil([&] { return !m_factory->sessions.empty(); }));
+        auto sheet = m_factory->sessions[0].lock();
+        ASSERT_TRUE(sheet && sheet->window());
+        ASSERT_TRUE(waitForLoad(*webView, [&] { gtk_window_close(sheet->window()); }));
+        EXPECT_EQ(webView->url()->path, "/auth/login");
+        EXPECT_EQ(webView->url()->query, "error=auth_failed");
+        ASSERT_TRUE(waitInPage(*webView, "sessionStorage.getItem('oauth') !== null"));
+        EXPECT_EQ(call(*webView, "return sessionStorage.getItem('oauth');").value(), Value("cancelled"));
+    }
+
+} // namespace
+} // namespace norla::test
