@@ -62,41 +62,26 @@ namespace {
             return *(choices.begin() + index);
         }
 
+        // A command name, often a real one, or something that is not a name at all.
         Value randomCommand()
         {
-            switch (std::uniform_int_distribution<int>(0, 5)(random)) {
-            case 0:
-                return randomValue(2); // missing or non-string
-            case 1:
-                return Value(randomText(12));
-            case 2:
-                return Value(std::string(1 << 14, 'x'));
-            default:
-                return Value(pick({ "badges", "notify", "notificationPermission", "requestNotificationPermission",
-                    "start", "pause", "resume", "stop", "pending", "discard", "openExternal", "startOAuth" }));
-            }
+            if (random() % 3 == 0)
+                return random() % 2 ? randomValue(2) : Value(randomText(12));
+            return Value(pick({ "badges", "notify", "notificationPermission", "requestNotificationPermission", "start",
+                "pause", "resume", "stop", "pending", "discard", "openExternal", "startOAuth" }));
         }
 
+        // Mostly an object of random members with a command, sometimes without one or not an object.
         Value randomBody()
         {
-            switch (std::uniform_int_distribution<int>(0, 9)(random)) {
-            case 0:
-                return randomValue(3); // not necessarily an object
-            case 1: {
-                Value::Object object { { "cmd", randomCommand() }, { "url", Value(std::string(1 << 16, 'a')) } };
-                return Value(std::move(object));
-            }
-            default: {
-                auto body = randomValue(4);
-                if (auto* object = body.asObject())
-                    (*object)["cmd"] = randomCommand();
-                else
-                    body = Value(Value::Object { { "cmd", randomCommand() }, { "path", randomValue(3) } });
-                if (random() % 5 == 0)
-                    body.asObject()->erase("cmd");
+            auto body = randomValue(4);
+            if (random() % 10 == 0)
                 return body;
-            }
-            }
+            if (!body.isObject())
+                body = Value(Value::Object { { "path", randomValue(3) }, { "url", Value(std::string(1 << 12, 'a')) } });
+            if (random() % 5 != 0)
+                (*body.asObject())["cmd"] = randomCommand();
+            return body;
         }
 
         ScriptMessage randomMessage()

@@ -67,17 +67,6 @@ namespace {
         EXPECT_EQ(second.webView->loadedURLs(), std::vector<std::string> { "https://office.norla.jp" });
     }
 
-    TEST_F(OfficeWebViewBuildTest, TheScriptsCarryTheOriginOfAnOverriddenApplicationURL)
-    {
-        info->values["NorlaAppURL"] = "http://127.0.0.1:3000/app";
-        auto window = openWindow();
-        const auto& scripts = window.webView->configuration->userScripts;
-        ASSERT_EQ(scripts.size(), 2u);
-        EXPECT_EQ(scripts[0].source, recorderBootstrapScript("http://127.0.0.1:3000"));
-        EXPECT_EQ(scripts[1].source, shellBootstrapScript("http://127.0.0.1:3000"));
-        EXPECT_EQ(window.webView->loadedURLs(), std::vector<std::string> { "http://127.0.0.1:3000/app" });
-    }
-
     TEST_F(OfficeWebViewBuildTest, WithoutARecordingSchemeHandlerTheSchemeIsLeftOutAndSaidSo)
     {
         Seam<RecordingSchemeHandlerFactory>::install(nullptr);
