@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -111,7 +112,7 @@ namespace {
     {
         auto log = dataDirectory() / "application-opened.log";
         auto screenshot = dataDirectory() / "window.png";
-        GStrvPtr environment(g_get_environ());
+        std::unique_ptr<gchar*, decltype(&g_strfreev)> environment(g_get_environ(), &g_strfreev);
         for (const auto& [name, value] :
             { std::pair<const char*, std::string> { "NorlaAppURL", origin() + "/test/frames.html" },
                 { "NORLA_TEST_OPENER_LOG", log.string() }, { "XDG_DATA_HOME", (dataDirectory() / "app-data").string() },
