@@ -18,6 +18,8 @@
 // their completions until the test completes them (or answer at once when told to).
 namespace norla::test {
 
+// The recorder as the page's bridge and the meeting session see it: starts, stops and pending answers wait
+// for the test; completeStart/completeStop answer the oldest and keep `recording` as a real recorder would.
 class FakeMeetingRecorder final : public MeetingRecorderService {
 public:
     void start(CompletionHandler<void(Result<void>)> completion) override
@@ -47,14 +49,35 @@ public:
         calls.push_back("discard " + path);
         return discardResult;
     }
+    bool isRecording() override { return recording; }
 
-    std::vector<std::string> calls;
+    void completeStart(Result<void> result = {})
+    {
+        recording = recording || result.ok();
+        takeFront(startCompletions)(std::move(result));
+    }
+    void completeStop(Result<std::string> result = std::string("/tmp/meeting.m4a"))
+    {
+        recording = false;
+        takeFront(stopCompletions)(std::move(result));
+    }
+
+    bool recording = false;
+    std::vector<std::string> calls; // pause, resume and discard
     Result<void> pauseResult;
     Result<void> resumeResult;
     Result<void> discardResult;
     std::vector<CompletionHandler<void(Result<void>)>> startCompletions;
     std::vector<CompletionHandler<void(Result<std::string>)>> stopCompletions;
     std::vector<CompletionHandler<void(Result<std::optional<std::string>>)>> pendingCompletions;
+
+private:
+    template <class Completion> static Completion takeFront(std::vector<Completion>& completions)
+    {
+        auto completion = std::move(completions.front());
+        completions.erase(completions.begin());
+        return completion;
+    }
 };
 
 class FakeMeetingSession final : public MeetingSessionEvents {

@@ -3,22 +3,14 @@
 #include "platform/SharedApplication.h"
 
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace norla::test {
 
 class FakeWindow final : public Window {
 public:
-    explicit FakeWindow(std::string windowName, bool isKey = false)
-        : name(std::move(windowName))
-        , key(isKey)
-    {
-    }
     bool isKeyWindow() const override { return key; }
-
-    std::string name;
-    bool key;
+    bool key = false;
 };
 
 class FakeSharedApplication final : public SharedApplication {
@@ -30,7 +22,7 @@ public:
     }
     std::shared_ptr<Window> makeWindow() override
     {
-        auto window = std::make_shared<FakeWindow>("new window");
+        auto window = std::make_shared<FakeWindow>();
         madeWindows.push_back(window);
         return window;
     }

@@ -44,10 +44,10 @@ NativeOAuth& NativeOAuth::shared()
 std::shared_ptr<NativeOAuth> NativeOAuth::make(std::shared_ptr<AuthenticationSessionFactory> factory,
     std::shared_ptr<AuthenticationPresentationContextProviding> presentationContext)
 {
-    return std::make_shared<NativeOAuth>(PassKey(), std::move(factory), std::move(presentationContext));
+    return std::make_shared<NativeOAuth>(PassKey<NativeOAuth>(), std::move(factory), std::move(presentationContext));
 }
 
-NativeOAuth::NativeOAuth(PassKey, std::shared_ptr<AuthenticationSessionFactory> factory,
+NativeOAuth::NativeOAuth(PassKey<NativeOAuth>, std::shared_ptr<AuthenticationSessionFactory> factory,
     std::shared_ptr<AuthenticationPresentationContextProviding> presentationContext)
     : m_factory(std::move(factory))
     , m_presentationContext(

@@ -3,6 +3,7 @@
 #include "auth/NativeOAuthService.h"
 #include "auth/PresentationContext.h"
 #include "platform/AuthenticationSession.h"
+#include "platform/PassKey.h"
 
 #include <memory>
 #include <string>
@@ -19,11 +20,7 @@ public:
     static constexpr const char* errorPage = "/auth/login?error=auth_failed";
 
     // Only make() constructs: instances are always shared, for shared_from_this.
-    class PassKey {
-        friend class NativeOAuth;
-        PassKey() = default;
-    };
-    NativeOAuth(PassKey, std::shared_ptr<AuthenticationSessionFactory> factory,
+    NativeOAuth(PassKey<NativeOAuth>, std::shared_ptr<AuthenticationSessionFactory> factory,
         std::shared_ptr<AuthenticationPresentationContextProviding> presentationContext);
 
     static NativeOAuth& shared();

@@ -55,29 +55,6 @@ namespace {
         MacShell& m_shell;
     };
 
-    // The session controller's view of the meeting recorder.
-    class RecorderForSessions final : public MeetingSessionRecorder {
-    public:
-        explicit RecorderForSessions(std::shared_ptr<MeetingRecorder> recorder)
-            : m_recorder(std::move(recorder))
-        {
-        }
-        void start(CompletionHandler<void(Result<void>)> completion) override
-        {
-            m_recorder->start(std::move(completion));
-        }
-        Result<void> pause() override { return m_recorder->pause(); }
-        Result<void> resume() override { return m_recorder->resume(); }
-        void stop(CompletionHandler<void(Result<std::string>)> completion) override
-        {
-            m_recorder->stop(std::move(completion));
-        }
-        bool isRecording() override { return m_recorder->isRecording(); }
-
-    private:
-        std::shared_ptr<MeetingRecorder> m_recorder;
-    };
-
     class RecordingSchemeHandlers final : public RecordingSchemeHandlerFactory {
     public:
         std::shared_ptr<UrlSchemeHandler> makeHandler() override { return std::make_shared<RecordingSchemeHandler>(); }
@@ -88,9 +65,7 @@ namespace {
 void installBridgeTargets()
 {
     // The recorder first: the bridge's recorder commands and the meeting session both reach it.
-    auto recorder = MeetingRecorder::shared();
-    Seam<MeetingRecorderService>::install(recorder);
-    Seam<MeetingSessionRecorder>::install(std::make_shared<RecorderForSessions>(recorder));
+    Seam<MeetingRecorderService>::install(MeetingRecorder::shared());
     installBridgeTargets(MacShell::shared(), PushNotifications::shared(), NativeOAuth::shared());
 }
 

@@ -36,22 +36,22 @@ namespace {
 MacShell& MacShell::shared()
 {
     static const std::shared_ptr<MacShell> instance = [] {
-        Environment environment;
-        environment.timerQueue = makeSerialQueue(std::string(build::applicationIdentifier) + ".shell");
-        environment.openInternalURL = [](const Url& url) { PushNotifications::shared().openInternalURL(url); };
-        return make(std::move(environment));
+        Dependencies dependencies;
+        dependencies.timerQueue = makeSerialQueue(std::string(build::applicationIdentifier) + ".shell");
+        dependencies.openInternalURL = [](const Url& url) { PushNotifications::shared().openInternalURL(url); };
+        return make(std::move(dependencies));
     }();
     return *instance;
 }
 
-std::shared_ptr<MacShell> MacShell::make(Environment environment)
+std::shared_ptr<MacShell> MacShell::make(Dependencies dependencies)
 {
-    return std::make_shared<MacShell>(PassKey(), std::move(environment));
+    return std::make_shared<MacShell>(PassKey<MacShell>(), std::move(dependencies));
 }
 
-MacShell::MacShell(PassKey, Environment environment)
-    : m_environment(std::move(environment))
-    , m_notifications(m_environment.notificationCenter, m_environment.uuids)
+MacShell::MacShell(PassKey<MacShell>, Dependencies dependencies)
+    : m_dependencies(std::move(dependencies))
+    , m_notifications(m_dependencies.notificationCenter, m_dependencies.uuids)
 {
 }
 
@@ -61,9 +61,9 @@ MacShell::~MacShell()
         NotificationCenter::defaultCenter().removeObserver(token);
 }
 
-MeetingSessionRecorder& MacShell::recorder() const
+MeetingRecorderService& MacShell::recorder() const
 {
-    return m_environment.recorder ? *m_environment.recorder : *seam<MeetingSessionRecorder>();
+    return m_dependencies.recorder ? *m_dependencies.recorder : *seam<MeetingRecorderService>();
 }
 
 void MacShell::later(std::function<void(MacShell&)> work)
@@ -74,32 +74,32 @@ void MacShell::later(std::function<void(MacShell&)> work)
     });
 }
 
-void MacShell::installBridge()
+void MacShell::installPlugin()
 {
-    auto loader = m_environment.pluginLoader ? m_environment.pluginLoader : Seam<PluginLoader>::find();
+    auto loader = m_dependencies.pluginLoader ? m_dependencies.pluginLoader : Seam<PluginLoader>::find();
     auto plugInsPath = loader ? loader->builtInPlugInsPath() : std::nullopt;
     auto bundle = plugInsPath ? loader->bundle(*plugInsPath / PluginLoader::menuBarBundleName) : nullptr;
     auto instance = bundle && bundle->load() ? bundle->instantiatePrincipalClass() : nullptr;
     if (!instance) {
-        logLine(bridgeUnavailableLine);
+        logLine(pluginUnavailableLine);
         return;
     }
 
     std::weak_ptr<MacShell> weak = weak_from_this();
-    auto application = m_environment.application;
+    auto application = m_dependencies.application;
     instance->installWithOpenWindow(
         [application] {
             postToMain([application] { (application ? application : seam<SharedApplication>())->requestNewScene(); });
         },
         [] { NotificationCenter::defaultCenter().post(std::string(officeReload)); });
-    m_bridge = std::move(instance);
-    m_bridge->setMeetingPopupHandler([weak](std::string action) {
+    m_plugin = std::move(instance);
+    m_plugin->setMeetingPopupHandler([weak](std::string action) {
         postToMain([weak, action = std::move(action)] {
             if (auto self = weak.lock())
                 self->handlePopupAction(action);
         });
     });
-    m_bridge->startMeetingWatch([weak](std::string event, std::optional<std::string> label) {
+    m_plugin->startMeetingWatch([weak](std::string event, std::optional<std::string> label) {
         postToMain([weak, event = std::move(event), label = std::move(label)] {
             if (auto self = weak.lock())
                 self->handleMeetingWatchEvent(event, label);
@@ -138,8 +138,8 @@ void MacShell::postLocalNotification(std::string title, std::string body)
 void MacShell::applyBadges(const BadgeCounts& counts)
 {
     auto sum = counts.menuBarTitleSum();
-    if (m_bridge)
-        m_bridge->setBadgeTitle(sum >= 1 ? std::optional(std::to_string(sum)) : std::nullopt);
+    if (m_plugin)
+        m_plugin->setBadgeTitle(sum >= 1 ? std::optional(std::to_string(sum)) : std::nullopt);
     if (counts.attention)
         m_notifications.center().setBadgeCount(*counts.attention);
 

@@ -2,14 +2,15 @@
 
 #include "desktop/BadgeCounts.h"
 #include "desktop/MeetingSession.h"
-#include "desktop/MeetingSessionRecorder.h"
 #include "desktop/PageNotifications.h"
 #include "desktop/PluginLoader.h"
 #include "desktop/ZivadoDidOrizirProtocol.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PassKey.h"
 #include "platform/SharedApplication.h"
 #include "platform/TaskQueue.h"
 #include "platform/Url.h"
+#include "recording/MeetingRecorderService.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,16 +29,16 @@ namespace norla {
 class MacShell : public std::enable_shared_from_this<MacShell> {
 public:
     static constexpr Duration recordingTimeLimit = std::chrono::seconds(14400);
-    static constexpr const char* bridgeUnavailableLine
+    static constexpr const char* pluginUnavailableLine
         = "MacShell: ZivadoDidOrizir を読み込めません（メニューバーと ⌘⇧O は無しで続ける）";
     static constexpr const char* timeLimitLine = "MacShell: 録音が4時間の上限に達したため自動停止します";
     static constexpr const char* recordPagePath = "/meeting-notes/record?mode=desktop-app";
 
     // What the controller works with. Members left empty are taken from the installed seams at use
-    // (Seam<MeetingSessionRecorder>, Seam<SharedApplication>, Seam<PluginLoader> where none means no
+    // (Seam<MeetingRecorderService>, Seam<SharedApplication>, Seam<PluginLoader> where none means no
     // plug-in); the timer queue and openInternalURL must be given.
-    struct Environment {
-        std::shared_ptr<MeetingSessionRecorder> recorder;
+    struct Dependencies {
+        std::shared_ptr<MeetingRecorderService> recorder;
         std::shared_ptr<SharedApplication> application;
         std::shared_ptr<PluginLoader> pluginLoader;
         std::shared_ptr<UserNotificationCenter> notificationCenter;
@@ -48,21 +49,17 @@ public:
     };
 
     // Only make() constructs: instances are always shared, for shared_from_this.
-    class PassKey {
-        friend class MacShell;
-        PassKey() = default;
-    };
-    MacShell(PassKey, Environment environment);
+    MacShell(PassKey<MacShell>, Dependencies dependencies);
 
     // The process-wide instance, created on first use.
     static MacShell& shared();
-    static std::shared_ptr<MacShell> make(Environment environment);
+    static std::shared_ptr<MacShell> make(Dependencies dependencies);
     ~MacShell();
     MacShell(const MacShell&) = delete;
     MacShell& operator=(const MacShell&) = delete;
 
     // Loads the menu-bar plug-in and, when it loads, registers the system observers. Once, at launch.
-    void installBridge();
+    void installPlugin();
     void setRecordingActive(bool active);
 
     // The meeting session.
@@ -79,13 +76,13 @@ public:
     void applyBadges(const BadgeCounts& counts);
     PageNotifications& notifications() { return m_notifications; }
 
-    ZivadoDidOrizirProtocol* bridge() const { return m_bridge.get(); }
+    ZivadoDidOrizirProtocol* plugin() const { return m_plugin.get(); }
     const std::optional<BadgeCounts>& last() const { return m_last; }
     const MeetingSession& session() const { return m_session; }
     bool hasLimitTimer() const { return m_limitTimer.isActive(); }
 
 private:
-    MeetingSessionRecorder& recorder() const;
+    MeetingRecorderService& recorder() const;
     void show(const std::string& phase, const std::string& label, std::optional<std::string> message);
     void hidePopup();
     void registerSystemObservers();
@@ -94,9 +91,9 @@ private:
     // Runs `work` on the main thread later, while this controller still exists.
     void later(std::function<void(MacShell&)> work);
 
-    Environment m_environment;
+    Dependencies m_dependencies;
     PageNotifications m_notifications;
-    std::unique_ptr<ZivadoDidOrizirProtocol> m_bridge;
+    std::unique_ptr<ZivadoDidOrizirProtocol> m_plugin;
     std::optional<BadgeCounts> m_last;
     MeetingSession m_session;
     Timer m_limitTimer;

@@ -10,14 +10,14 @@ namespace norla {
 
 void MacShell::show(const std::string& phase, const std::string& label, std::optional<std::string> message)
 {
-    if (m_bridge)
-        m_bridge->showMeetingPopupWithPhase(phase, label, std::move(message));
+    if (m_plugin)
+        m_plugin->showMeetingPopupWithPhase(phase, label, std::move(message));
 }
 
 void MacShell::hidePopup()
 {
-    if (m_bridge)
-        m_bridge->hideMeetingPopup();
+    if (m_plugin)
+        m_plugin->hideMeetingPopup();
 }
 
 void MacShell::handlePopupAction(const std::string& action)
@@ -74,9 +74,9 @@ void MacShell::handleMeetingWatchEvent(const std::string& event, const std::opti
         if (m_session.needsPermission || m_session.recording || m_session.dismissed)
             return;
         m_session.needsPermission = true;
-        if (!m_bridge)
+        if (!m_plugin)
             return;
-        if (m_bridge->requestScreenCaptureAccess()) {
+        if (m_plugin->requestScreenCaptureAccess()) {
             m_session.needsPermission = false;
             return;
         }
@@ -95,7 +95,7 @@ void MacShell::recordingStarted()
     // Counts from the latest start, pauses included.
     invalidateLimitTimer();
     auto generation = m_limitGeneration;
-    m_limitTimer = m_environment.timerQueue->asyncAfter(recordingTimeLimit, [weak = weak_from_this(), generation] {
+    m_limitTimer = m_dependencies.timerQueue->asyncAfter(recordingTimeLimit, [weak = weak_from_this(), generation] {
         postToMain([weak, generation] {
             auto self = weak.lock();
             if (self && self->m_limitGeneration == generation)
@@ -108,7 +108,7 @@ void MacShell::setPaused(bool paused)
 {
     m_session.paused = paused;
     // A hidden popup is not reopened.
-    if (m_bridge && m_bridge->meetingPopupVisible())
+    if (m_plugin && m_plugin->meetingPopupVisible())
         show(m_session.pausedPhase(), m_session.displayLabel(), std::nullopt);
 }
 
@@ -156,10 +156,10 @@ void MacShell::didStop(const Result<std::string>& result)
     }
     postLocalNotification("会議の録音を保存しました", "Vantorelで議事録への保存を始めます。");
     // The recording stays on disk as a pending recording; the record page collects it.
-    if (auto recordPage = resolveUrl(resolveAppURL(), recordPagePath); recordPage && m_environment.openInternalURL)
-        m_environment.openInternalURL(*recordPage);
-    if (m_bridge)
-        m_bridge->showWindow();
+    if (auto recordPage = resolveUrl(resolveAppURL(), recordPagePath); recordPage && m_dependencies.openInternalURL)
+        m_dependencies.openInternalURL(*recordPage);
+    if (m_plugin)
+        m_plugin->showWindow();
 }
 
 } // namespace norla

@@ -9,10 +9,10 @@ namespace norla {
 
 std::shared_ptr<OfficeAppDelegate> OfficeAppDelegate::make(MacShell* shell, PushNotifications* push)
 {
-    return std::make_shared<OfficeAppDelegate>(PassKey(), shell, push);
+    return std::make_shared<OfficeAppDelegate>(PassKey<OfficeAppDelegate>(), shell, push);
 }
 
-OfficeAppDelegate::OfficeAppDelegate(PassKey, MacShell* shell, PushNotifications* push)
+OfficeAppDelegate::OfficeAppDelegate(PassKey<OfficeAppDelegate>, MacShell* shell, PushNotifications* push)
     : m_shell(shell)
     , m_push(push)
 {
@@ -26,7 +26,7 @@ bool OfficeAppDelegate::didFinishLaunching(std::optional<Value> remoteNotificati
 {
     Seam<UserNotificationCenterDelegate>::install(shared_from_this());
     postToMain([self = shared_from_this(), remoteNotification = std::move(remoteNotification)] {
-        self->shell().installBridge();
+        self->shell().installPlugin();
         self->push().authorizeAndRegister();
         if (remoteNotification && remoteNotification->isObject())
             self->push().handleNotificationPayload(*remoteNotification);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PassKey.h"
 #include "platform/UserNotificationCenterDelegate.h"
 
 #include <cstdint>
@@ -22,11 +23,7 @@ public:
         = notificationPresentationSound | notificationPresentationList | notificationPresentationBanner;
 
     // Only make() constructs: instances are always shared, for shared_from_this.
-    class PassKey {
-        friend class OfficeAppDelegate;
-        PassKey() = default;
-    };
-    OfficeAppDelegate(PassKey, MacShell* shell, PushNotifications* push);
+    OfficeAppDelegate(PassKey<OfficeAppDelegate>, MacShell* shell, PushNotifications* push);
 
     // Without arguments: the shared desktop shell and push controller.
     static std::shared_ptr<OfficeAppDelegate> make(MacShell* shell = nullptr, PushNotifications* push = nullptr);

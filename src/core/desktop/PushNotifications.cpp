@@ -31,19 +31,19 @@ PushNotifications& PushNotifications::shared()
     return instance;
 }
 
-PushNotifications::PushNotifications(Environment environment)
-    : m_environment(std::move(environment))
+PushNotifications::PushNotifications(Dependencies dependencies)
+    : m_dependencies(std::move(dependencies))
 {
 }
 
 KeyValueStore& PushNotifications::defaults() const
 {
-    return m_environment.defaults ? *m_environment.defaults : *seam<KeyValueStore>();
+    return m_dependencies.defaults ? *m_dependencies.defaults : *seam<KeyValueStore>();
 }
 
 std::shared_ptr<BackgroundExecutor> PushNotifications::background() const
 {
-    return m_environment.background ? m_environment.background : seam<BackgroundExecutor>();
+    return m_dependencies.background ? m_dependencies.background : seam<BackgroundExecutor>();
 }
 
 std::string PushNotifications::hexToken(std::span<const std::uint8_t> token)
@@ -60,8 +60,9 @@ std::string PushNotifications::hexToken(std::span<const std::uint8_t> token)
 
 void PushNotifications::authorizeAndRegister()
 {
-    auto center = m_environment.notificationCenter ? m_environment.notificationCenter : seam<UserNotificationCenter>();
-    auto application = m_environment.application ? m_environment.application : seam<SharedApplication>();
+    auto center
+        = m_dependencies.notificationCenter ? m_dependencies.notificationCenter : seam<UserNotificationCenter>();
+    auto application = m_dependencies.application ? m_dependencies.application : seam<SharedApplication>();
     // The answers arrive on a thread of the center's choosing; registering belongs to the main thread.
     auto registerOnMain
         = [application] { postToMain([application] { application->registerForRemoteNotifications(); }); };

@@ -34,7 +34,7 @@ public:
     static const char* const fetchScript;
 
     // Members left empty are taken from the installed seams at use.
-    struct Environment {
+    struct Dependencies {
         std::shared_ptr<KeyValueStore> defaults;
         std::shared_ptr<UserNotificationCenter> notificationCenter;
         std::shared_ptr<SharedApplication> application;
@@ -49,7 +49,7 @@ public:
     };
 
     static PushNotifications& shared();
-    explicit PushNotifications(Environment environment = {});
+    explicit PushNotifications(Dependencies dependencies = {});
 
     // Registers for remote notifications when the user allows notifications (asking once when undecided).
     void authorizeAndRegister();
@@ -77,7 +77,7 @@ private:
     KeyValueStore& defaults() const;
     std::shared_ptr<BackgroundExecutor> background() const;
 
-    Environment m_environment;
+    Dependencies m_dependencies;
     std::optional<Url> m_pendingOpenURL;
     // Tested and set in one step: several windows and the token post may register at once.
     std::atomic<bool> m_registering { false };

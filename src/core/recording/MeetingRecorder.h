@@ -78,7 +78,7 @@ public:
     void stop(CompletionHandler<void(Result<std::string>)> completion) override;
     void pending(CompletionHandler<void(Result<std::optional<std::string>>)> completion) override;
     Result<void> discard(const std::string& path) override;
-    bool isRecording();
+    bool isRecording() override;
     void handleInterruption(const Notification& notification);
 
     // The same operations on the calling task, which they block.

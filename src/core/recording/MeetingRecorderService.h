@@ -8,9 +8,9 @@
 
 namespace norla {
 
-// The meeting recorder (`MeetingRecorder::shared()`) as the page's bridge uses it. Installed through
-// Seam<MeetingRecorderService>. Asynchronous operations complete once, on any thread; the synchronous ones
-// block the caller while the recorder's queue runs them. Errors carry their Japanese descriptions.
+// The meeting recorder (`MeetingRecorder::shared()`) as the page's bridge and the meeting session use it.
+// Installed through Seam<MeetingRecorderService>. Asynchronous operations complete once, on any thread; the synchronous
+// ones block the caller while the recorder's queue runs them. Errors carry their Japanese descriptions.
 class MeetingRecorderService {
 public:
     virtual ~MeetingRecorderService() = default;
@@ -22,6 +22,7 @@ public:
     // The absolute path of a finished left-over recording, or none.
     virtual void pending(CompletionHandler<void(Result<std::optional<std::string>>)> completion) = 0;
     virtual Result<void> discard(const std::string& path) = 0;
+    virtual bool isRecording() = 0;
 };
 
 } // namespace norla

@@ -50,9 +50,9 @@ namespace {
 
 } // namespace
 
-std::shared_ptr<OfficeApplication> OfficeApplication::create(Options options)
+std::shared_ptr<OfficeApplication> OfficeApplication::make(Options options)
 {
-    auto application = std::make_shared<OfficeApplication>(ConstructionKey {}, std::move(options));
+    auto application = std::make_shared<OfficeApplication>(PassKey<OfficeApplication>(), std::move(options));
     std::weak_ptr<OfficeApplication> weakApplication = application;
     auto& connections = application->m_connections;
     GtkApplication* gtkApplication = application->m_application.get();
@@ -74,7 +74,7 @@ std::shared_ptr<OfficeApplication> OfficeApplication::create(Options options)
     return application;
 }
 
-OfficeApplication::OfficeApplication(ConstructionKey, Options options)
+OfficeApplication::OfficeApplication(PassKey<OfficeApplication>, Options options)
     : m_options(std::move(options))
     , m_application(GRef<GtkApplication>::adopt(gtk_application_new(std::string(build::applicationIdentifier).c_str(),
           // One instance per session owns the window and the recordings: a second launch only activates it.

@@ -4,6 +4,7 @@
 #include "app/OfficeWindow.h"
 #include "foundation/GRef.h"
 #include "foundation/SignalConnection.h"
+#include "platform/PassKey.h"
 #include "platform/SharedApplication.h"
 
 #include <gtk/gtk.h>
@@ -28,7 +29,7 @@ public:
         std::optional<std::filesystem::path> loadLog;
     };
 
-    static std::shared_ptr<OfficeApplication> create(Options options);
+    static std::shared_ptr<OfficeApplication> make(Options options);
     ~OfficeApplication() override;
     OfficeApplication(const OfficeApplication&) = delete;
     OfficeApplication& operator=(const OfficeApplication&) = delete;
@@ -43,11 +44,8 @@ public:
 
     GtkApplication* application() const { return m_application.get(); }
 
-private:
-    struct ConstructionKey { };
-
-public:
-    OfficeApplication(ConstructionKey, Options options);
+    // Only make() constructs: instances are always shared, for shared_from_this.
+    OfficeApplication(PassKey<OfficeApplication>, Options options);
 
 private:
     void startup();

@@ -116,7 +116,7 @@ int main(int argc, char** argv)
     installPlatformSeams();
     installRecordingSeams();
 
-    auto application = OfficeApplication::create(std::move(commandLine->options));
+    auto application = OfficeApplication::make(std::move(commandLine->options));
     Seam<SharedApplication>::install(application);
     Seam<NoticePresenter>::install(std::make_shared<GtkNoticePresenter>(application->application()));
     installBridgeTargets();

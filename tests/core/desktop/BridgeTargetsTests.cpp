@@ -1,7 +1,6 @@
 #include "DesktopShellFixture.h"
 
 #include "FakeAuthenticationSessions.h"
-#include "FakeBridgeServices.h"
 #include "FakeKeyValueStore.h"
 #include "FakeWebView.h"
 #include "InlineBackgroundExecutor.h"
@@ -22,10 +21,8 @@ namespace {
         {
             DesktopShellFixture::SetUp();
             makeShell();
-            plugin().takeCalls();
-            Seam<MeetingRecorderService>::install(pageRecorder);
+            Seam<MeetingRecorderService>::install(recorder);
             installBridgeTargets(*shell, push, *oauth);
-            appURL = *parseUrl("https://office.norla.jp");
             webView->currentURL = parseUrl("https://office.norla.jp/chat");
         }
         void TearDown() override
@@ -39,78 +36,59 @@ namespace {
             DesktopShellFixture::TearDown();
         }
 
-        // Sends one message from the application's main frame and returns its answer once it has come.
-        std::optional<BridgeAnswer> send(std::string handler, std::string cmd, Value::Object arguments = {})
+        // Sends one message from the application's main frame; its answer lands in the returned slot.
+        std::shared_ptr<std::optional<BridgeAnswer>> send(
+            std::string handler, std::string cmd, Value::Object arguments = {})
         {
             arguments["cmd"] = std::move(cmd);
             auto answer = std::make_shared<std::optional<BridgeAnswer>>();
-            BridgeDispatcher::dispatch(appURL, webView,
+            BridgeDispatcher::dispatch(*parseUrl("https://office.norla.jp"), webView,
                 { std::move(handler), Value(std::move(arguments)), { true, { "https", "office.norla.jp", 0 } } },
                 BridgeReply([answer](BridgeAnswer given) { *answer = std::move(given); }));
             runMain();
-            return *answer;
+            return answer;
         }
 
-        std::shared_ptr<test::FakeMeetingRecorder> pageRecorder = std::make_shared<test::FakeMeetingRecorder>();
         PushNotifications push { { std::make_shared<test::FakeKeyValueStore>(), center, application,
             std::make_shared<test::InlineBackgroundExecutor>() } };
         std::shared_ptr<test::FakeAuthenticationSessionFactory> sessions
             = std::make_shared<test::FakeAuthenticationSessionFactory>();
         std::shared_ptr<NativeOAuth> oauth = NativeOAuth::make(sessions);
         std::shared_ptr<test::FakeWebView> webView = std::make_shared<test::FakeWebView>();
-        Url appURL;
     };
 
     TEST_F(BridgeTargetsTest, ShellCommandsReachBadgesNotificationsAndPermission)
     {
-        EXPECT_EQ(send("norlaShell", "badges",
-                      { { "counts", Value::Object { { "outbox", 2 }, { "notifications", 1 }, { "chatUnread", 4 } } } }),
-            BridgeAnswer::value());
+        send("norlaShell", "badges",
+            { { "counts", Value::Object { { "outbox", 2 }, { "notifications", 1 }, { "chatUnread", 4 } } } });
         EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "title 6" }));
         EXPECT_EQ(center->badgeCount, 5);
-
-        send("norlaShell", "notify",
-            { { "title", "会議" }, { "body", "まもなく" }, { "tag", "m1" }, { "sound", false } });
-        ASSERT_TRUE(center->delivered.contains("web-m1"));
-        EXPECT_FALSE(center->delivered.at("web-m1").content.sound);
-
-        EXPECT_EQ(send("norlaShell", "notificationPermission"), BridgeAnswer::value("default"));
-        EXPECT_EQ(send("norlaShell", "requestNotificationPermission"), BridgeAnswer::value("granted"));
+        send("norlaShell", "notify", { { "title", "会議" }, { "tag", "m1" }, { "sound", false } });
+        EXPECT_TRUE(center->delivered.contains("web-m1"));
+        EXPECT_EQ(*send("norlaShell", "requestNotificationPermission"), BridgeAnswer::value("granted"));
     }
 
-    TEST_F(BridgeTargetsTest, ThePagesRecordingsKeepTheMeetingSessionInStep)
+    TEST_F(BridgeTargetsTest, ThePagesRecordingsAndTheMeetingSessionShareOneRecorder)
     {
-        auto started = std::make_shared<std::optional<BridgeAnswer>>();
-        BridgeDispatcher::dispatch(appURL, webView,
-            { "norlaRecorder", Value(Value::Object { { "cmd", "start" } }),
-                { true, { "https", "office.norla.jp", 0 } } },
-            BridgeReply([started](BridgeAnswer given) { *started = std::move(given); }));
-        runMain();
-        ASSERT_EQ(pageRecorder->startCompletions.size(), 1u);
-        pageRecorder->startCompletions[0]({});
+        auto started = send("norlaRecorder", "start");
+        recorder->completeStart();
         runMain();
         EXPECT_EQ(*started, BridgeAnswer::value());
-        EXPECT_TRUE(shell->session().recording);
-        EXPECT_TRUE(shell->hasLimitTimer());
-        EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "show recording 会議 -" }));
-
+        EXPECT_TRUE(shell->session().recording && shell->hasLimitTimer());
         send("norlaRecorder", "pause");
         EXPECT_TRUE(shell->session().paused);
+
+        shell->finishRecording(); // the session sees the page's recording and stops it
+        ASSERT_EQ(recorder->stopCompletions.size(), 1u);
+        recorder->completeStop();
     }
 
     TEST_F(BridgeTargetsTest, StartOAuthRunsTheNativeSignIn)
     {
-        auto answer = std::make_shared<std::optional<BridgeAnswer>>();
-        BridgeDispatcher::dispatch(appURL, webView,
-            { "norlaRecorder",
-                Value(Value::Object { { "cmd", "startOAuth" }, { "url", "https://accounts.google.com/o/oauth2/auth" },
-                    { "callbackHost", "Office.norla.jp" }, { "callbackPath", "auth/callback" } }),
-                { true, { "https", "office.norla.jp", 0 } } },
-            BridgeReply([answer](BridgeAnswer given) { *answer = std::move(given); }));
-        runMain();
-        ASSERT_EQ(sessions->sessions.size(), 1u);
-        auto session = sessions->sessions[0].lock();
-        EXPECT_EQ(session->callbackHost, "office.norla.jp");
+        auto answer = send("norlaRecorder", "startOAuth",
+            { { "url", "https://accounts.google.com/o/oauth2/auth" }, { "callbackHost", "Office.norla.jp" },
+                { "callbackPath", "auth/callback" } });
+        auto session = sessions->sessions.at(0).lock();
         session->complete(parseUrl("https://office.norla.jp/auth/callback?code=1"), std::nullopt);
         runMain();
         EXPECT_EQ(*answer, BridgeAnswer::value("ok"));
@@ -120,11 +98,9 @@ namespace {
     {
         auto handler = Seam<RecordingSchemeHandlerFactory>::get()->makeHandler();
         EXPECT_TRUE(std::dynamic_pointer_cast<RecordingSchemeHandler>(handler));
-
         push.openInternalURL(*parseUrl("https://office.norla.jp/chat/1"));
-        auto pending = Seam<PushNotificationsService>::get()->takePendingOpenURL();
-        ASSERT_TRUE(pending);
-        EXPECT_EQ(pending->absoluteString, "https://office.norla.jp/chat/1");
+        EXPECT_EQ(Seam<PushNotificationsService>::get()->takePendingOpenURL()->absoluteString,
+            "https://office.norla.jp/chat/1");
         EXPECT_FALSE(push.pendingOpenURL());
     }
 

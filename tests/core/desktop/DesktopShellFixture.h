@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeBridgeServices.h"
 #include "FakeMenuBarPlugin.h"
 #include "FakeQueue.h"
 #include "FakeSharedApplication.h"
@@ -28,37 +29,30 @@ protected:
     void SetUp() override
     {
         Seam<UrlParser>::install(std::make_shared<GUriParser>());
-        m_evaluateObserver = NotificationCenter::defaultCenter().addObserver(
+        m_observers.push_back(NotificationCenter::defaultCenter().addObserver(
             std::string(officeEvaluate), [this](const Notification& notification) {
                 if (auto* script = std::any_cast<std::string>(&notification.object))
                     evaluated.push_back(*script);
-            });
-        m_reloadObserver = NotificationCenter::defaultCenter().addObserver(
-            std::string(officeReload), [this](const Notification&) { ++reloads; });
+            }));
+        m_observers.push_back(NotificationCenter::defaultCenter().addObserver(
+            std::string(officeReload), [this](const Notification&) { ++reloads; }));
     }
     void TearDown() override
     {
         shell.reset();
-        environment.main().runUntilIdle();
-        NotificationCenter::defaultCenter().removeObserver(m_evaluateObserver);
-        NotificationCenter::defaultCenter().removeObserver(m_reloadObserver);
+        runMain();
+        for (auto& token : m_observers)
+            NotificationCenter::defaultCenter().removeObserver(token);
         Seam<UrlParser>::install(nullptr);
     }
 
     void makeShell(FakePluginLoader::Failure failure = FakePluginLoader::Failure::none, bool install = true)
     {
         loader = std::make_shared<FakePluginLoader>(failure);
-        MacShell::Environment shellEnvironment;
-        shellEnvironment.recorder = recorder;
-        shellEnvironment.application = application;
-        shellEnvironment.pluginLoader = loader;
-        shellEnvironment.notificationCenter = center;
-        shellEnvironment.uuids = std::make_shared<CountingUuids>();
-        shellEnvironment.timerQueue = timers;
-        shellEnvironment.openInternalURL = [this](const Url& url) { opened.push_back(url.absoluteString); };
-        shell = MacShell::make(std::move(shellEnvironment));
+        shell = MacShell::make({ recorder, application, loader, center, std::make_shared<CountingUuids>(), timers,
+            [this](const Url& url) { opened.push_back(url.absoluteString); } });
         if (install)
-            shell->installBridge();
+            shell->installPlugin();
     }
 
     FakeMenuBarPlugin& plugin() { return *loader->plugin; }
@@ -70,7 +64,7 @@ protected:
     }
 
     TestEnvironment environment;
-    std::shared_ptr<FakeSessionRecorder> recorder = std::make_shared<FakeSessionRecorder>();
+    std::shared_ptr<FakeMeetingRecorder> recorder = std::make_shared<FakeMeetingRecorder>();
     std::shared_ptr<FakeSharedApplication> application = std::make_shared<FakeSharedApplication>();
     std::shared_ptr<FakeUserNotificationCenter> center = std::make_shared<FakeUserNotificationCenter>();
     std::shared_ptr<FakeQueue> timers = std::make_shared<FakeQueue>("shell timers", environment.sharedClock());
@@ -81,8 +75,7 @@ protected:
     int reloads = 0;
 
 private:
-    ObserverToken m_evaluateObserver;
-    ObserverToken m_reloadObserver;
+    std::vector<ObserverToken> m_observers;
 };
 
 } // namespace norla::test

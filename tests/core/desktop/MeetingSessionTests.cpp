@@ -2,12 +2,10 @@
 
 #include "recording/RecorderError.h"
 
-#include <algorithm>
-
 namespace norla {
 namespace {
 
-    using test::FakePluginLoader;
+    using Calls = std::vector<std::string>;
 
     constexpr const char* activeScript = "window.__norlaRecordingActive = true;";
     constexpr const char* inactiveScript = "window.__norlaRecordingActive = false;";
@@ -19,7 +17,6 @@ namespace {
         {
             DesktopShellFixture::SetUp();
             makeShell();
-            plugin().takeCalls();
         }
 
         // The plug-in's callbacks, as the plug-in calls them; their work runs on the main thread.
@@ -36,79 +33,66 @@ namespace {
         void startFromPopup()
         {
             press("start");
-            recorder->completeStart({});
+            recorder->completeStart();
             runMain();
         }
-        std::vector<std::string> titles() const
+        void completeStop(Result<std::string> result = std::string("/tmp/meeting.m4a"))
         {
-            std::vector<std::string> result;
+            recorder->completeStop(std::move(result));
+            runMain();
+        }
+        Calls titles() const
+        {
+            Calls result;
             for (auto& request : center->added)
                 result.push_back(request.content.title + " / " + request.content.body.value_or(""));
             return result;
         }
     };
 
-    TEST_F(MeetingSessionTest, AMeetingIsOfferedUnderItsNameOrAsMeeting)
+    TEST_F(MeetingSessionTest, AMeetingIsOfferedUnderItsNameAndARunningRecordingShowsInItsPauseState)
     {
         watch("started");
         watch("started", "週次定例");
-        EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "show invite 会議 -", "show invite 週次定例 -" }));
-        EXPECT_EQ(shell->session().label, "週次定例");
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "show invite 会議 -", "show invite 週次定例 -" }));
         EXPECT_FALSE(shell->session().recording);
-    }
 
-    TEST_F(MeetingSessionTest, AMeetingThatStartsDuringARecordingShowsTheRecordingInItsPauseState)
-    {
         startFromPopup();
         press("pause");
         plugin().takeCalls();
-
         watch("started", "顧客打合せ");
-        EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "show paused 顧客打合せ -" }));
-        EXPECT_TRUE(shell->session().recording);
-        EXPECT_TRUE(shell->session().paused);
-
-        recorder->recording = true;
-        shell->setPaused(false);
-        watch("started", "次の会議");
-        EXPECT_EQ(plugin().takeCalls().back(), "show recording 次の会議 -");
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "show paused 顧客打合せ -" }));
+        EXPECT_TRUE(shell->session().recording && shell->session().paused);
     }
 
-    TEST_F(MeetingSessionTest, StartingFromThePopupRecordsMarksThePageAndArmsTheLimit)
-    {
-        watch("started", "定例");
-        plugin().takeCalls();
-        startFromPopup();
-        EXPECT_EQ(recorder->calls, (std::vector<std::string> { "start" }));
-        EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "show recording 定例 -" }));
-        EXPECT_EQ(takeEvaluated(), (std::vector<std::string> { activeScript }));
-        EXPECT_TRUE(shell->session().recording);
-        EXPECT_TRUE(shell->hasLimitTimer());
-    }
-
-    TEST_F(MeetingSessionTest, RecorderFailuresShowTheirTextAndLeaveTheSessionAlone)
+    TEST_F(MeetingSessionTest, ThePopupStartsPausesAndResumesAndShowsTheRecordersFailures)
     {
         watch("started", "定例");
         press("start");
         recorder->completeStart(recorderError(RecorderError::alreadyRecording));
         runMain();
-        auto alreadyRecording = errorDescription(RecorderError::alreadyRecording);
-        EXPECT_EQ(plugin().takeCalls().back(), "show error 定例 " + alreadyRecording);
-        EXPECT_FALSE(shell->session().recording);
-        EXPECT_FALSE(shell->hasLimitTimer());
+        EXPECT_EQ(plugin().takeCalls().back(), "show error 定例 " + errorDescription(RecorderError::alreadyRecording));
+        EXPECT_FALSE(shell->session().recording || shell->hasLimitTimer());
 
         startFromPopup();
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "show recording 定例 -" }));
+        EXPECT_EQ(takeEvaluated(), (Calls { activeScript }));
+        EXPECT_TRUE(shell->session().recording && shell->hasLimitTimer());
+
         recorder->pauseResult = Error::platform("一時停止できません");
         press("pause");
         EXPECT_EQ(plugin().takeCalls().back(), "show recording 定例 一時停止できません");
         EXPECT_FALSE(shell->session().paused);
-
         recorder->pauseResult = {};
         press("pause");
+        EXPECT_TRUE(shell->session().paused);
         recorder->resumeResult = Error::platform("再開できません");
         press("resume");
         EXPECT_EQ(plugin().takeCalls().back(), "show paused 定例 再開できません");
-        EXPECT_TRUE(shell->session().paused);
+        recorder->resumeResult = {};
+        press("resume");
+        EXPECT_FALSE(shell->session().paused);
+        EXPECT_EQ(recorder->calls, (Calls { "pause", "pause", "resume", "resume" }));
     }
 
     TEST_F(MeetingSessionTest, DismissDuringARecordingHidesThePopupUntilTheNextStart)
@@ -116,80 +100,48 @@ namespace {
         startFromPopup();
         plugin().takeCalls();
         press("dismiss");
-        EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "hide" }));
-        EXPECT_TRUE(shell->session().dismissed);
-        EXPECT_TRUE(shell->session().recording);
-
-        // The page pauses and resumes: the flag follows, the popup stays hidden.
-        shell->setPaused(true);
-        shell->setPaused(false);
-        shell->setPaused(true);
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "hide" }));
+        shell->setPaused(true); // the page pauses: the flag follows, the popup stays hidden
         EXPECT_TRUE(shell->session().paused);
-        EXPECT_TRUE(plugin().takeCalls().empty());
-
-        // A later permission event is ignored while recording and while dismissed.
-        watch("permission");
+        watch("permission"); // ignored while recording and dismissed
         EXPECT_TRUE(plugin().takeCalls().empty());
 
         shell->recordingStarted();
-        EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "show recording 会議 -" }));
-        EXPECT_TRUE(shell->session().dismissed);
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "show recording 会議 -" }));
     }
 
-    TEST_F(MeetingSessionTest, RecordingsRunForAtMostFourHoursOfWallClockTime)
+    TEST_F(MeetingSessionTest, TheFourHourLimitCountsWallClockFromTheLatestStartAndSavesTheRecording)
     {
         startFromPopup();
         takeEvaluated();
-        plugin().takeCalls();
-
         timers->advanceBy(seconds(7200));
         press("pause");
-        timers->advanceBy(seconds(7199));
+        shell->recordingStarted(); // the page started again: the limit counts from here
+        timers->advanceBy(seconds(14399));
         runMain();
-        EXPECT_TRUE(recorder->stopCompletions.empty()) << "pausing does not extend the limit, nor end it early";
+        EXPECT_TRUE(recorder->stopCompletions.empty()) << "neither pausing nor restarting ends it early";
 
         timers->advanceBy(seconds(1));
         runMain();
-        EXPECT_TRUE(environment.log().contains("MacShell: 録音が4時間の上限に達したため自動停止します"));
-        ASSERT_EQ(recorder->stopCompletions.size(), 1u);
-        recorder->completeStop(std::string("/tmp/meeting.m4a"));
-        runMain();
-
-        EXPECT_EQ(
-            titles(), (std::vector<std::string> { "会議の録音を保存しました / Vantorelで議事録への保存を始めます。" }));
+        EXPECT_TRUE(environment.log().contains(MacShell::timeLimitLine));
+        completeStop();
+        EXPECT_EQ(titles(), (Calls { "会議の録音を保存しました / Vantorelで議事録への保存を始めます。" }));
         EXPECT_FALSE(center->added.front().content.sound);
-        EXPECT_EQ(opened, (std::vector<std::string> { recordPage }));
-        auto calls = plugin().takeCalls();
-        EXPECT_EQ(calls.back(), "showWindow");
-        EXPECT_NE(std::find(calls.begin(), calls.end(), "hide"), calls.end());
-        EXPECT_EQ(takeEvaluated(), (std::vector<std::string> { inactiveScript }));
-        EXPECT_FALSE(shell->session().recording);
-        EXPECT_FALSE(shell->hasLimitTimer());
+        EXPECT_EQ(opened, (Calls { recordPage }));
+        EXPECT_EQ(plugin().takeCalls().back(), "showWindow");
+        EXPECT_EQ(takeEvaluated(), (Calls { activeScript, inactiveScript }));
+        EXPECT_FALSE(shell->session().recording || shell->hasLimitTimer());
     }
 
-    TEST_F(MeetingSessionTest, StartingAgainRestartsTheLimitAndEndingCancelsIt)
+    TEST_F(MeetingSessionTest, ALimitFiringOnItsWayIsDroppedWhenTheRecordingEndedMeanwhile)
     {
         startFromPopup();
-        timers->advanceBy(seconds(10000));
-        shell->recordingStarted(); // the page started a new recording
-        timers->advanceBy(seconds(14399));
-        runMain();
-        EXPECT_TRUE(recorder->calls.back() != "stop");
-
-        shell->recordingEnded(); // the page stopped it
-        timers->advanceBy(seconds(100000));
-        runMain();
-        EXPECT_EQ(std::count(recorder->calls.begin(), recorder->calls.end(), "stop"), 0);
-    }
-
-    TEST_F(MeetingSessionTest, ALimitFiringAlreadyOnItsWayIsDroppedWhenTheRecordingEndedMeanwhile)
-    {
-        startFromPopup();
-        timers->advanceBy(MacShell::recordingTimeLimit); // fires, its work waits for the main thread
+        timers->advanceBy(MacShell::recordingTimeLimit); // fires; its work waits for the main thread
         shell->recordingEnded();
         runMain();
-        EXPECT_FALSE(environment.log().contains("4時間"));
-        EXPECT_EQ(std::count(recorder->calls.begin(), recorder->calls.end(), "stop"), 0);
+        timers->advanceBy(seconds(100000));
+        runMain();
+        EXPECT_TRUE(recorder->stopCompletions.empty());
     }
 
     TEST_F(MeetingSessionTest, TheMeetingsEndSavesARunningRecordingAndOnlyHidesOtherwise)
@@ -197,43 +149,30 @@ namespace {
         watch("started", "定例");
         watch("ended");
         EXPECT_EQ(plugin().takeCalls().back(), "hide");
-        EXPECT_TRUE(center->added.empty());
         EXPECT_EQ(shell->session(), MeetingSession {});
 
         watch("started", "定例");
         startFromPopup();
         watch("ended");
-        ASSERT_EQ(recorder->stopCompletions.size(), 1u);
         EXPECT_EQ(shell->session(), MeetingSession {}) << "the session is fresh at once, the label gone";
-        recorder->completeStop(std::string("/tmp/meeting.m4a"));
-        runMain();
+        completeStop();
         EXPECT_EQ(titles().size(), 1u);
-        EXPECT_EQ(opened, (std::vector<std::string> { recordPage }));
-        EXPECT_EQ(plugin().takeCalls().back(), "showWindow");
+        EXPECT_EQ(opened, (Calls { recordPage }));
     }
 
-    TEST_F(MeetingSessionTest, FinishWithoutARecordingOnlyEndsTheSession)
+    TEST_F(MeetingSessionTest, FinishEndsTheSessionAndAFailedStopTellsTheUser)
     {
         watch("started", "定例");
         takeEvaluated();
-        plugin().takeCalls();
         press("finish");
-        EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "hide" }));
-        EXPECT_EQ(takeEvaluated(), (std::vector<std::string> { inactiveScript }));
+        EXPECT_EQ(takeEvaluated(), (Calls { inactiveScript }));
         EXPECT_TRUE(center->added.empty());
-        EXPECT_TRUE(opened.empty());
-        EXPECT_EQ(shell->session().label, "定例");
-    }
 
-    TEST_F(MeetingSessionTest, AFailedStopTellsTheUserAndStillEndsTheSession)
-    {
-        watch("started", "定例");
         startFromPopup();
         press("finish");
-        recorder->completeStop(recorderError(RecorderError::exportFailed, ExportFailure::emptyRecording));
-        runMain();
+        completeStop(recorderError(RecorderError::exportFailed, ExportFailure::emptyRecording));
         EXPECT_EQ(titles(),
-            (std::vector<std::string> { "録音を保存できませんでした / "
+            (Calls { "録音を保存できませんでした / "
                 + errorDescription(RecorderError::exportFailed, ExportFailure::emptyRecording) }));
         EXPECT_TRUE(opened.empty());
         EXPECT_FALSE(shell->session().recording);
@@ -246,14 +185,11 @@ namespace {
         plugin().takeCalls();
         watch("permission");
         watch("permission");
-        EXPECT_EQ(
-            plugin().takeCalls(), (std::vector<std::string> { "requestScreenCaptureAccess", "show permission  -" }));
-        EXPECT_TRUE(shell->session().needsPermission);
-
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "requestScreenCaptureAccess", "show permission  -" }));
         press("dismiss");
         EXPECT_FALSE(shell->session().needsPermission);
         watch("permission");
-        EXPECT_EQ(plugin().takeCalls(), (std::vector<std::string> { "hide" }));
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "hide" }));
 
         // A new meeting starts afresh; access granted asks each time it is needed, without a popup.
         watch("started", "次");
@@ -261,25 +197,23 @@ namespace {
         plugin().grantsScreenCapture = true;
         watch("permission");
         watch("permission");
-        EXPECT_EQ(plugin().takeCalls(),
-            (std::vector<std::string> { "requestScreenCaptureAccess", "requestScreenCaptureAccess" }));
-        EXPECT_FALSE(shell->session().needsPermission);
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "requestScreenCaptureAccess", "requestScreenCaptureAccess" }));
     }
 
-    class MeetingSessionWithoutPluginTest : public test::DesktopShellFixture { };
+    using MeetingSessionWithoutPluginTest = test::DesktopShellFixture;
 
     TEST_F(MeetingSessionWithoutPluginTest, TheSessionFollowsThePageAndSavingStillNotifiesAndOpens)
     {
-        makeShell(FakePluginLoader::Failure::noPlugInsFolder);
+        makeShell(test::FakePluginLoader::Failure::noPlugInsFolder);
         recorder->recording = true;
         shell->recordingStarted();
         EXPECT_TRUE(shell->hasLimitTimer());
         shell->finishRecording();
-        recorder->completeStop(std::string("/tmp/meeting.m4a"));
+        recorder->completeStop();
         runMain();
         EXPECT_EQ(center->added.size(), 1u);
-        EXPECT_EQ(opened, (std::vector<std::string> { recordPage }));
-        EXPECT_EQ(takeEvaluated(), (std::vector<std::string> { activeScript, inactiveScript }));
+        EXPECT_EQ(opened, (Calls { recordPage }));
+        EXPECT_EQ(takeEvaluated(), (Calls { activeScript, inactiveScript }));
     }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "desktop/PushNotifications.h"
 
-#include "FakeInfoDictionary.h"
 #include "FakeKeyValueStore.h"
 #include "FakeSharedApplication.h"
 #include "FakeUserNotificationCenter.h"
@@ -21,29 +20,27 @@ namespace norla {
 namespace {
 
     using Keys = PushNotifications;
+    using Status = NotificationAuthorizationStatus;
+
+    Value response(Value ok, Value status, std::optional<Value> json = std::nullopt)
+    {
+        Value::Object object { { "ok", std::move(ok) }, { "status", std::move(status) } };
+        if (json)
+            object["json"] = std::move(*json);
+        return Value(std::move(object));
+    }
+    const Value accepted = Value(Value::Object { { "ok", true } });
 
     class PushNotificationsTest : public ::testing::Test {
     protected:
-        void SetUp() override
-        {
-            Seam<UrlParser>::install(std::make_shared<GUriParser>());
-            m_tokenObserver = NotificationCenter::defaultCenter().addObserver(
-                std::string(officeAPNsTokenReady), [this](const Notification&) { ++tokenReadyPosts; });
-            m_openObserver = NotificationCenter::defaultCenter().addObserver(
-                std::string(officeOpenInternalURL), [this](const Notification& notification) {
-                    if (auto* url = std::any_cast<Url>(&notification.object))
-                        openedPosts.push_back(url->absoluteString);
-                });
-        }
+        void SetUp() override { Seam<UrlParser>::install(std::make_shared<GUriParser>()); }
         void TearDown() override
         {
-            environment.main().runUntilIdle();
-            NotificationCenter::defaultCenter().removeObserver(m_tokenObserver);
-            NotificationCenter::defaultCenter().removeObserver(m_openObserver);
+            runMain();
             Seam<UrlParser>::install(nullptr);
-            Seam<InfoDictionary>::install(nullptr);
         }
 
+        void runMain() { environment.main().runUntilIdle(); }
         std::shared_ptr<test::FakeWebView> pageAt(std::string_view address)
         {
             auto view = std::make_shared<test::FakeWebView>();
@@ -53,21 +50,18 @@ namespace {
         // The page's answer to the fetch the shell is waiting for.
         void answerFetch(test::FakeWebView& view, Result<Value> answer)
         {
-            environment.main().runUntilIdle();
+            runMain();
             ASSERT_FALSE(view.asyncCalls.empty());
             auto call = std::move(view.asyncCalls.front());
             view.asyncCalls.erase(view.asyncCalls.begin());
             call.completion(std::move(answer));
         }
-        static Value response(bool ok, std::int64_t status, Value json)
-        {
-            return Value(Value::Object { { "ok", ok }, { "status", status }, { "json", std::move(json) } });
-        }
         void storeToken(std::vector<std::uint8_t> token)
         {
             push.storeDeviceToken(token);
-            environment.main().runUntilIdle();
+            runMain();
         }
+        std::optional<std::string> registered() const { return defaults->string(Keys::registeredTokenKey); }
 
         test::TestEnvironment environment;
         std::shared_ptr<test::FakeKeyValueStore> defaults = std::make_shared<test::FakeKeyValueStore>();
@@ -75,37 +69,31 @@ namespace {
         std::shared_ptr<test::FakeSharedApplication> application = std::make_shared<test::FakeSharedApplication>();
         PushNotifications push { { defaults, center, application,
             std::make_shared<test::InlineBackgroundExecutor>() } };
-        int tokenReadyPosts = 0;
-        std::vector<std::string> openedPosts;
-
-    private:
-        ObserverToken m_tokenObserver;
-        ObserverToken m_openObserver;
     };
 
-    TEST_F(PushNotificationsTest, ANewTokenIsStoredAsHexAndWithdrawsTheRegisteredOne)
+    TEST_F(PushNotificationsTest, ANewTokenIsStoredAsHexAndAnnouncedAndWithdrawsTheRegisteredOne)
     {
-        storeToken({ 0x00, 0xab, 0x0f, 0xff });
-        EXPECT_EQ(defaults->string(Keys::deviceTokenKey), "00ab0fff");
-        EXPECT_EQ(tokenReadyPosts, 1);
-
+        int announced = 0;
+        auto observer = NotificationCenter::defaultCenter().addObserver(
+            std::string(officeAPNsTokenReady), [&announced](const Notification&) { ++announced; });
         defaults->setString(Keys::registeredTokenKey, "00ab0fff");
         storeToken({ 0x00, 0xab, 0x0f, 0xff });
-        EXPECT_EQ(defaults->string(Keys::registeredTokenKey), "00ab0fff") << "an ordinary relaunch";
+        EXPECT_EQ(defaults->string(Keys::deviceTokenKey), "00ab0fff");
+        EXPECT_EQ(registered(), "00ab0fff") << "an ordinary relaunch";
         storeToken({ 0x01 });
-        EXPECT_FALSE(defaults->string(Keys::registeredTokenKey));
-        EXPECT_EQ(tokenReadyPosts, 3);
+        EXPECT_FALSE(registered());
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        EXPECT_EQ(announced, 2);
     }
 
-    TEST_F(PushNotificationsTest, ApplicationPagesRegisterThroughThePageAndAcceptanceIsRemembered)
+    TEST_F(PushNotificationsTest, ApplicationPagesRegisterThroughThePageOnceAccepted)
     {
         storeToken({ 0xde, 0xad });
-        auto page = pageAt("https://office.norla.jp/chat");
+        auto page = pageAt("https://OFFICE.norla.jp/chat");
         push.syncWithPage(page);
-        environment.main().runUntilIdle();
+        runMain();
         ASSERT_EQ(page->asyncCalls.size(), 1u);
         auto& call = page->asyncCalls[0];
-        EXPECT_EQ(call.functionBody, PushNotifications::fetchScript);
         EXPECT_EQ(call.world, ContentWorld::page);
         EXPECT_EQ(call.arguments.at("path"), Value("/api/push/apns/register"));
         EXPECT_EQ(call.arguments.at("method"), Value("POST"));
@@ -114,33 +102,40 @@ namespace {
                 { "deviceToken", "dead" }, { "environment", "production" }, { "bundleId", "jp.norla.office" } }));
         EXPECT_TRUE(push.isRegistering());
 
-        answerFetch(*page, response(true, 200, Value(Value::Object { { "ok", true } })));
-        EXPECT_EQ(defaults->string(Keys::registeredTokenKey), "dead");
+        answerFetch(*page, response(true, 200, accepted));
+        EXPECT_EQ(registered(), "dead");
         EXPECT_FALSE(push.isRegistering());
-
         push.syncWithPage(page);
-        environment.main().runUntilIdle();
+        runMain();
         EXPECT_TRUE(page->asyncCalls.empty()) << "a registered token is not sent again";
+
+        for (auto address : { "https://accounts.google.com/o/oauth2", "https://example.com/chat", "about:blank" }) {
+            storeToken({ 0x01 });
+            auto outside = pageAt(address);
+            push.syncWithPage(outside);
+            runMain();
+            EXPECT_TRUE(outside->asyncCalls.empty()) << address;
+        }
     }
 
     TEST_F(PushNotificationsTest, RefusedOrUnreadableAnswersLeaveTheTokenUnregistered)
     {
         storeToken({ 0x01, 0x02 });
         auto page = pageAt("https://preview.office.norla.jp/tasks");
-        std::vector<Result<Value>> answers {
-            response(false, 401, Value(Value::Object { { "ok", true } })),
-            response(true, 200, Value(Value::Object { { "ok", false } })),
-            response(true, 200, Value()),
-            response(true, 200, Value("ok")),
-            Value("not an object"),
-            Error::platform("TypeError: Load failed"),
-        };
-        for (auto& answer : answers) {
+        for (const Result<Value>& answer :
+            std::vector<Result<Value>> { response(false, 401, accepted), response(true, 401, accepted),
+                response(true, 200, Value(Value::Object { { "ok", false } })), response(true, 200),
+                response(true, 200, Value("ok")), Value("not an object"), Error::platform("TypeError: Load failed") }) {
+            SCOPED_TRACE(answer ? answer.value().toJSON() : answer.error().description());
             push.syncWithPage(page);
             answerFetch(*page, answer);
-            EXPECT_FALSE(defaults->string(Keys::registeredTokenKey));
+            EXPECT_FALSE(registered());
             EXPECT_FALSE(push.isRegistering());
         }
+        push.syncWithPage(page);
+        page.reset(); // a closed window counts as a failed fetch
+        runMain();
+        EXPECT_FALSE(push.isRegistering() || registered());
     }
 
     TEST_F(PushNotificationsTest, TheSignInScreenWithdrawsTheTokenWhenTheServerAgreesOrAnswers401)
@@ -148,38 +143,20 @@ namespace {
         defaults->setString(Keys::deviceTokenKey, "abcd");
         defaults->setString(Keys::registeredTokenKey, "abcd");
         auto page = pageAt("https://office.norla.jp/auth/login?error=auth_failed");
-
         push.syncWithPage(page);
-        environment.main().runUntilIdle();
+        runMain();
         ASSERT_EQ(page->asyncCalls.size(), 1u);
         EXPECT_EQ(page->asyncCalls[0].arguments.at("method"), Value("DELETE"));
         EXPECT_EQ(page->asyncCalls[0].arguments.at("body"), Value(Value::Object { { "deviceToken", "abcd" } }));
-        answerFetch(*page, response(false, 500, Value()));
-        EXPECT_EQ(defaults->string(Keys::registeredTokenKey), "abcd");
+        answerFetch(*page, response(false, 500));
+        EXPECT_EQ(registered(), "abcd");
 
         push.syncWithPage(page);
-        answerFetch(*page, response(false, 401, Value()));
-        EXPECT_FALSE(defaults->string(Keys::registeredTokenKey));
-
+        answerFetch(*page, response(false, 401));
+        EXPECT_FALSE(registered());
         push.syncWithPage(page);
-        environment.main().runUntilIdle();
+        runMain();
         EXPECT_TRUE(page->asyncCalls.empty()) << "nothing left to withdraw";
-    }
-
-    TEST_F(PushNotificationsTest, PagesOutsideTheApplicationHostsDoNothing)
-    {
-        storeToken({ 0x01 });
-        for (auto address : { "https://accounts.google.com/o/oauth2", "https://example.com/chat", "about:blank" }) {
-            auto page = pageAt(address);
-            push.syncWithPage(page);
-            environment.main().runUntilIdle();
-            EXPECT_TRUE(page->asyncCalls.empty()) << address;
-        }
-        auto upperCase = pageAt("https://OFFICE.norla.jp/chat");
-        push.syncWithPage(upperCase);
-        environment.main().runUntilIdle();
-        EXPECT_EQ(upperCase->asyncCalls.size(), 1u);
-        answerFetch(*upperCase, Error::platform("gone"));
     }
 
     TEST_F(PushNotificationsTest, ConcurrentWindowsSendOnlyOneRegistration)
@@ -187,87 +164,81 @@ namespace {
         storeToken({ 0x0a });
         auto page = pageAt("https://office.norla.jp/chat");
         std::vector<std::thread> windows;
-        windows.reserve(8);
         for (int i = 0; i < 8; ++i)
             windows.emplace_back([this, page] { push.registerToken(page); });
         for (auto& window : windows)
             window.join();
-        environment.main().runUntilIdle();
+        runMain();
         ASSERT_EQ(page->asyncCalls.size(), 1u);
-        answerFetch(*page, response(true, 201, Value(Value::Object { { "ok", true } })));
-        EXPECT_EQ(defaults->string(Keys::registeredTokenKey), "0a");
-    }
-
-    TEST_F(PushNotificationsTest, AClosedWindowCountsAsAFailedFetch)
-    {
-        storeToken({ 0x0a });
-        auto page = pageAt("https://office.norla.jp/chat");
-        push.syncWithPage(page);
-        page.reset();
-        environment.main().runUntilIdle();
-        EXPECT_FALSE(push.isRegistering());
-        EXPECT_FALSE(defaults->string(Keys::registeredTokenKey));
+        answerFetch(*page, response(true, 201, accepted));
+        EXPECT_EQ(registered(), "0a");
     }
 
     TEST(PageFetchResultTest, ReadsStatusAndAcceptanceAsThePageReturnsThem)
     {
         using Read = PushNotifications::PageFetchResult;
-        auto read = [](std::string_view method, Value answer) {
-            return PushNotifications::readPageFetchResult(method, Result<Value>(std::move(answer)));
+        struct Case {
+            std::string_view method;
+            Value answer;
+            Read expected;
+        } cases[] = {
+            { "POST", response(true, 201.0, accepted), { true, 201, true } },
+            { "POST", response("true", "200", Value(Value::Object { { "ok", 1 } })), { false, 0, false } },
+            { "POST", response(true, 200.7), { true, 200, false } },
+            { "DELETE", response(true, 204), { true, 204, true } },
+            { "DELETE", response(false, 1e300), { false, 0, false } },
         };
-        EXPECT_EQ(
-            read("POST",
-                Value::Object { { "ok", true }, { "status", 201.0 }, { "json", Value::Object { { "ok", true } } } }),
-            (Read { true, 201, true }));
-        EXPECT_EQ(
-            read("POST",
-                Value::Object { { "ok", "true" }, { "status", "200" }, { "json", Value::Object { { "ok", 1 } } } }),
-            (Read { false, 0, false }));
-        EXPECT_EQ(read("POST", Value::Object { { "ok", true }, { "status", 200.7 } }), (Read { true, 200, false }));
-        EXPECT_EQ(read("DELETE", Value::Object { { "ok", true }, { "status", 204 } }), (Read { true, 204, true }));
-        EXPECT_EQ(read("DELETE", Value::Object { { "ok", false }, { "status", 1e300 } }), (Read { false, 0, false }));
+        for (const auto& row : cases) {
+            SCOPED_TRACE(row.answer.toJSON());
+            EXPECT_EQ(PushNotifications::readPageFetchResult(row.method, Result<Value>(row.answer)), row.expected);
+        }
     }
 
     TEST_F(PushNotificationsTest, NotificationTapsOpenOnlyApplicationAddresses)
     {
-        push.handleNotificationPayload(Value(Value::Object { { "url", " /chat\n" } }));
-        push.handleNotificationPayload(Value(Value::Object { { "url", "http://office.norla.jp/tasks" } }));
-        push.handleNotificationPayload(Value(Value::Object { { "url", "https://accounts.google.com/" } }));
-        push.handleNotificationPayload(Value(Value::Object { { "url", 5 } }));
+        std::vector<std::string> opened;
+        auto observer = NotificationCenter::defaultCenter().addObserver(
+            std::string(officeOpenInternalURL), [&opened](const Notification& notification) {
+                opened.push_back(std::any_cast<Url>(notification.object).absoluteString);
+            });
+        for (const Value& url : { Value(" /chat\n"), Value("http://office.norla.jp/tasks"),
+                 Value("https://accounts.google.com/"), Value(5) })
+            push.handleNotificationPayload(Value(Value::Object { { "url", url } }));
         push.handleNotificationPayload(Value(Value::Object {}));
-        environment.main().runUntilIdle();
-        EXPECT_EQ(openedPosts, (std::vector<std::string> { "https://office.norla.jp/chat" }));
-        ASSERT_TRUE(push.pendingOpenURL());
+        runMain();
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        EXPECT_EQ(opened, (std::vector<std::string> { "https://office.norla.jp/chat" }));
         EXPECT_EQ(push.takePendingOpenURL()->absoluteString, "https://office.norla.jp/chat");
         EXPECT_FALSE(push.takePendingOpenURL());
     }
 
-    TEST_F(PushNotificationsTest, RemoteRegistrationFollowsTheNotificationSettings)
+    TEST_F(PushNotificationsTest, RemoteRegistrationFollowsTheNotificationSettingsAndAsksForAlertsSoundsAndBadges)
     {
-        center->status = NotificationAuthorizationStatus::denied;
-        push.authorizeAndRegister();
-        environment.main().runUntilIdle();
-        EXPECT_EQ(application->remoteRegistrations, 0);
-        EXPECT_TRUE(center->authorizationRequests.empty());
-
-        center->status = NotificationAuthorizationStatus::notDetermined;
-        center->userAnswer = NotificationAuthorizationStatus::denied;
-        push.authorizeAndRegister();
-        environment.main().runUntilIdle();
-        EXPECT_EQ(application->remoteRegistrations, 0);
-        EXPECT_EQ(center->authorizationRequests.size(), 1u);
-
-        center->status = NotificationAuthorizationStatus::notDetermined;
-        center->userAnswer = NotificationAuthorizationStatus::authorized;
-        push.authorizeAndRegister();
-        EXPECT_EQ(application->remoteRegistrations, 0) << "registering happens on the main thread";
-        environment.main().runUntilIdle();
-        EXPECT_EQ(application->remoteRegistrations, 1);
-
-        center->status = NotificationAuthorizationStatus::provisional;
-        push.authorizeAndRegister();
-        environment.main().runUntilIdle();
-        EXPECT_EQ(application->remoteRegistrations, 2);
+        struct Case {
+            Status status;
+            Status userAnswer;
+            int registrations;
+            size_t questions;
+        } cases[] = {
+            { Status::denied, Status::authorized, 0, 0 },
+            { Status::notDetermined, Status::denied, 0, 1 },
+            { Status::notDetermined, Status::authorized, 1, 2 },
+            { Status::provisional, Status::denied, 2, 2 },
+            { Status::ephemeral, Status::denied, 3, 2 },
+        };
+        for (const auto& row : cases) {
+            SCOPED_TRACE(static_cast<int>(row.status));
+            center->status = row.status;
+            center->userAnswer = row.userAnswer;
+            int before = application->remoteRegistrations;
+            push.authorizeAndRegister();
+            EXPECT_EQ(application->remoteRegistrations, before) << "registering belongs to the main thread";
+            runMain();
+            EXPECT_EQ(application->remoteRegistrations, row.registrations);
+            EXPECT_EQ(center->authorizationRequests.size(), row.questions);
+        }
+        for (const auto& options : center->authorizationRequests)
+            EXPECT_TRUE(options.alert && options.sound && options.badge);
     }
 
 } // namespace

@@ -6,49 +6,42 @@
 namespace norla {
 namespace {
 
-    const GUriParser parser;
-
-    bool matches(const AuthenticationCallback& callback, const char* text)
+    TEST(AuthenticationCallbackTest, EndsOnlyOnTheHttpsAddressWhateverItsQueryAndFragment)
     {
-        auto url = parser.parse(text);
-        EXPECT_TRUE(url) << text;
-        return url && callback.matches(*url);
-    }
-
-    TEST(AuthenticationCallbackTest, EndsOnTheHttpsAddressWhateverItsQueryAndFragment)
-    {
-        AuthenticationCallback callback("office.norla.jp", "/auth/native/callback");
-        EXPECT_TRUE(matches(callback, "https://office.norla.jp/auth/native/callback"));
-        EXPECT_TRUE(matches(callback, "https://office.norla.jp/auth/native/callback?code=abc&state=x#done"));
-        EXPECT_TRUE(matches(callback, "HTTPS://Office.Norla.JP:443/auth/native/callback?code=abc"));
-        EXPECT_TRUE(matches(callback, "https://someone@office.norla.jp/auth/native/callback"));
-    }
-
-    TEST(AuthenticationCallbackTest, AnyOtherSchemeHostPortOrPathIsAnOrdinaryNavigation)
-    {
-        AuthenticationCallback callback("office.norla.jp", "/auth/native/callback");
-        for (const char* text : {
-                 "http://office.norla.jp/auth/native/callback",
-                 "https://office.norla.jp:8443/auth/native/callback",
-                 "https://evil.example/auth/native/callback?next=https://office.norla.jp/auth/native/callback",
-                 "https://office.norla.jp.evil.example/auth/native/callback",
-                 "https://office.norla.jp@evil.example/auth/native/callback",
-                 "https://office.norla.jp/auth/native/callback/",
-                 "https://office.norla.jp/auth/native/callbacks",
-                 "https://office.norla.jp/AUTH/native/callback",
-                 "https://office.norla.jp/auth/native",
-                 "norla-rec://office.norla.jp/auth/native/callback",
-             })
-            EXPECT_FALSE(matches(callback, text)) << text;
-    }
-
-    TEST(AuthenticationCallbackTest, TheRootPathMatchesAnAddressWithoutOne)
-    {
-        AuthenticationCallback root("Callback.Example", "/");
-        EXPECT_EQ(root.host(), "callback.example");
-        EXPECT_TRUE(matches(root, "https://callback.example"));
-        EXPECT_TRUE(matches(root, "https://callback.example/?code=1"));
-        EXPECT_FALSE(matches(root, "https://callback.example/x"));
+        const GUriParser parser;
+        struct Case {
+            const char* host;
+            const char* path;
+            const char* address;
+            bool matches;
+        } cases[] = {
+            { "office.norla.jp", "/auth/native/callback", "https://office.norla.jp/auth/native/callback", true },
+            { "office.norla.jp", "/auth/native/callback", "https://office.norla.jp/auth/native/callback?code=a#d",
+                true },
+            { "office.norla.jp", "/auth/native/callback", "HTTPS://Office.Norla.JP:443/auth/native/callback", true },
+            { "office.norla.jp", "/auth/native/callback", "https://someone@office.norla.jp/auth/native/callback",
+                true },
+            { "office.norla.jp", "/auth/native/callback", "http://office.norla.jp/auth/native/callback", false },
+            { "office.norla.jp", "/auth/native/callback", "https://office.norla.jp:8443/auth/native/callback", false },
+            { "office.norla.jp", "/auth/native/callback",
+                "https://evil.example/auth/native/callback?next=https://office.norla.jp/auth/native/callback", false },
+            { "office.norla.jp", "/auth/native/callback", "https://office.norla.jp.evil.example/auth/native/callback",
+                false },
+            { "office.norla.jp", "/auth/native/callback", "https://office.norla.jp@evil.example/auth/native/callback",
+                false },
+            { "office.norla.jp", "/auth/native/callback", "https://office.norla.jp/auth/native/callback/", false },
+            { "office.norla.jp", "/auth/native/callback", "https://office.norla.jp/auth/native/callbacks", false },
+            { "office.norla.jp", "/auth/native/callback", "https://office.norla.jp/AUTH/native/callback", false },
+            { "office.norla.jp", "/auth/native/callback", "norla-rec://office.norla.jp/auth/native/callback", false },
+            { "Callback.Example", "/", "https://callback.example", true },
+            { "Callback.Example", "/", "https://callback.example/?code=1", true },
+            { "Callback.Example", "/", "https://callback.example/x", false },
+        };
+        for (const auto& row : cases) {
+            auto url = parser.parse(row.address);
+            ASSERT_TRUE(url) << row.address;
+            EXPECT_EQ(AuthenticationCallback(row.host, row.path).matches(*url), row.matches) << row.address;
+        }
     }
 
 } // namespace
