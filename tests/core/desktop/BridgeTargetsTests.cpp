@@ -51,9 +51,8 @@ namespace {
 
         PushNotifications push { { std::make_shared<test::FakeKeyValueStore>(), center, application,
             std::make_shared<test::InlineBackgroundExecutor>() } };
-        std::shared_ptr<test::FakeAuthenticationSessionFactory> sessions
-            = std::make_shared<test::FakeAuthenticationSessionFactory>();
-        std::shared_ptr<NativeOAuth> oauth = NativeOAuth::make(sessions);
+        std::shared_ptr<NativeOAuth> oauth
+            = NativeOAuth::make(std::make_shared<test::FakeAuthenticationSessionFactory>());
         std::shared_ptr<test::FakeWebView> webView = std::make_shared<test::FakeWebView>();
     };
 
@@ -83,25 +82,12 @@ namespace {
         recorder->completeStop();
     }
 
-    TEST_F(BridgeTargetsTest, StartOAuthRunsTheNativeSignIn)
+    TEST_F(BridgeTargetsTest, TheWebViewHostGetsTheSignInThePendingAddressAndTheRecordingHandler)
     {
-        auto answer = send("norlaRecorder", "startOAuth",
-            { { "url", "https://accounts.google.com/o/oauth2/auth" }, { "callbackHost", "Office.norla.jp" },
-                { "callbackPath", "auth/callback" } });
-        auto session = sessions->sessions.at(0).lock();
-        session->complete(parseUrl("https://office.norla.jp/auth/callback?code=1"), std::nullopt);
-        runMain();
-        EXPECT_EQ(*answer, BridgeAnswer::value("ok"));
-    }
-
-    TEST_F(BridgeTargetsTest, TheWebViewHostGetsTheRecordingHandlerAndThePendingAddress)
-    {
+        EXPECT_EQ(Seam<NativeOAuthService>::get().get(), static_cast<NativeOAuthService*>(oauth.get()));
+        EXPECT_EQ(Seam<PushNotificationsService>::get().get(), static_cast<PushNotificationsService*>(&push));
         auto handler = Seam<RecordingSchemeHandlerFactory>::get()->makeHandler();
         EXPECT_TRUE(std::dynamic_pointer_cast<RecordingSchemeHandler>(handler));
-        push.openInternalURL(*parseUrl("https://office.norla.jp/chat/1"));
-        EXPECT_EQ(Seam<PushNotificationsService>::get()->takePendingOpenURL()->absoluteString,
-            "https://office.norla.jp/chat/1");
-        EXPECT_FALSE(push.pendingOpenURL());
     }
 
 } // namespace

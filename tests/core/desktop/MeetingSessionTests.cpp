@@ -89,10 +89,7 @@ namespace {
         recorder->resumeResult = Error::platform("再開できません");
         press("resume");
         EXPECT_EQ(plugin().takeCalls().back(), "show paused 定例 再開できません");
-        recorder->resumeResult = {};
-        press("resume");
-        EXPECT_FALSE(shell->session().paused);
-        EXPECT_EQ(recorder->calls, (Calls { "pause", "pause", "resume", "resume" }));
+        EXPECT_TRUE(shell->session().paused);
     }
 
     TEST_F(MeetingSessionTest, DismissDuringARecordingHidesThePopupUntilTheNextStart)
