@@ -164,6 +164,7 @@ namespace {
         storeToken({ 0x0a });
         auto page = pageAt("https://office.norla.jp/chat");
         std::vector<std::thread> windows;
+        windows.reserve(8);
         for (int i = 0; i < 8; ++i)
             windows.emplace_back([this, page] { push.registerToken(page); });
         for (auto& window : windows)
