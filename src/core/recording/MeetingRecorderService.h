@@ -22,6 +22,7 @@ public:
     // The absolute path of a finished left-over recording, or none.
     virtual void pending(CompletionHandler<void(Result<std::optional<std::string>>)> completion) = 0;
     virtual Result<void> discard(const std::string& path) = 0;
+    // Whether a recording is open, paused or not.
     virtual bool isRecording() = 0;
 };
 
