@@ -10,11 +10,8 @@
 #include "platform/GLibMainExecutor.h"
 #include "platform/GLibUuidGenerator.h"
 #include "platform/GioUrlOpener.h"
-#include "platform/PosixFileHandles.h"
-#include "platform/PosixSessionClaims.h"
 #include "platform/Seams.h"
 #include "platform/XdgApplicationSupport.h"
-#include "recording/FfmpegAudioFileWriter.h"
 #include "recording/LinuxRecordingSeams.h"
 #include "web/WebKitConfiguration.h"
 
@@ -80,9 +77,6 @@ void OfficeHostFixture::SetUp()
     if (!installed) {
         // The shared controllers behind the bridge live for the process, as in the application.
         installLinuxRecordingSeams();
-        Seam<FileHandles>::install(std::make_shared<PosixFileHandles>());
-        Seam<SessionClaims>::install(std::make_shared<PosixSessionClaims>());
-        Seam<AudioFileWriter>::install(std::make_shared<FfmpegAudioFileWriter>());
         installBridgeTargets();
         installed = true;
     }
