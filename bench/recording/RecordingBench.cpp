@@ -7,6 +7,7 @@
 #include "ChildProcess.h"
 #include "LinuxRecorder.h"
 #include "TonePlayer.h"
+#include "recording/LinuxRecordingSeams.h"
 
 #include <chrono>
 #include <cstdio>
@@ -58,7 +59,7 @@ long residentKilobytes(int pid)
 // The child: records one system-audio session until its standard input closes, then stops it.
 int record(const std::string& root)
 {
-    installRecordingTestSeams();
+    installLinuxRecordingSeams();
     auto recorder = makeLinuxRecorder({ root, nullptr, nullptr, std::nullopt, {}, {} });
     if (auto started = recorder->startAndWait(); !started) {
         std::fprintf(stderr, "start failed: %s\n", started.error().description().c_str());

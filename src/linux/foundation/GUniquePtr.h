@@ -14,6 +14,9 @@ template <> struct GDeleter<GError> {
 template <> struct GDeleter<gchar> {
     void operator()(gchar* text) const { g_free(text); }
 };
+template <> struct GDeleter<GVariant> {
+    void operator()(GVariant* value) const { g_variant_unref(value); }
+};
 template <> struct GDeleter<GUri> {
     void operator()(GUri* uri) const { g_uri_unref(uri); }
 };

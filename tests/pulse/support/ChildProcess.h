@@ -17,6 +17,7 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool isStarted() const { return m_pid > 0; }
+    int pid() const { return m_pid; }
     // The next line of output, or nothing when the child closed its output or the time ran out.
     std::optional<std::string> readLine(std::chrono::milliseconds timeout);
     // Kills the child at once (SIGKILL) and reaps it.
