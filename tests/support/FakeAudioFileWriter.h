@@ -48,14 +48,13 @@ private:
     public:
         File(std::shared_ptr<Written> written, const FakeAudioFileWriter& writer)
             : m_written(std::move(written))
-            , m_writeFailure(writer.m_writeFailure)
-            , m_closeFailure(writer.m_closeFailure)
+            , m_writer(writer)
         {
         }
         Result<void> write(const AudioPcmBuffer& buffer) override
         {
-            if (m_writeFailure && m_writeFailure->first == m_written->chunkLengths.size())
-                return m_writeFailure->second;
+            if (auto& failure = m_writer.m_writeFailure; failure && failure->first == m_written->chunkLengths.size())
+                return failure->second;
             m_written->chunkLengths.push_back(buffer.frameLength());
             for (std::size_t channel = 0; channel < m_written->channels.size(); ++channel) {
                 auto data = buffer.floatChannelData(static_cast<int>(channel)).first(buffer.frameLength());
@@ -65,16 +64,15 @@ private:
         }
         Result<void> close() override
         {
-            if (m_closeFailure)
-                return *m_closeFailure;
+            if (m_writer.m_closeFailure)
+                return *m_writer.m_closeFailure;
             m_written->closed = true;
             return {};
         }
 
     private:
         std::shared_ptr<Written> m_written;
-        std::optional<std::pair<std::size_t, Error>> m_writeFailure;
-        std::optional<Error> m_closeFailure;
+        const FakeAudioFileWriter& m_writer;
     };
 
     std::optional<Error> m_openFailure;

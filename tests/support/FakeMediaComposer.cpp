@@ -60,9 +60,11 @@ namespace {
         return text.str();
     }
 
-    // The composition's one track, which writes down what is inserted into it.
+    // The composition, its one track and its export session in one: inserting writes a line down, the
+    // export writes the lines into the output.
     class FakeComposition final : public MutableComposition,
                                   public CompositionTrack,
+                                  public ExportSession,
                                   public std::enable_shared_from_this<FakeComposition> {
     public:
         explicit FakeComposition(FakeMediaComposer& owner)
@@ -80,21 +82,8 @@ namespace {
             if (m_owner.failure() == Failure::insert)
                 return Error::platform("The operation could not be completed.");
             const auto& piece = dynamic_cast<const FakeAssetTrack&>(track);
-            lines += piece.name + " at=" + formatSeconds(at) + " duration=" + formatSeconds(range.duration) + "\n";
+            m_lines += piece.name + " at=" + formatSeconds(at) + " duration=" + formatSeconds(range.duration) + "\n";
             return {};
-        }
-        std::string lines;
-
-    private:
-        FakeMediaComposer& m_owner;
-    };
-
-    class FakeExportSession final : public ExportSession {
-    public:
-        FakeExportSession(FakeMediaComposer& owner, std::shared_ptr<MutableComposition> composition)
-            : m_owner(owner)
-            , m_composition(std::move(composition))
-        {
         }
         void exportAsynchronously(const std::filesystem::path& output, ExportFileType,
             CompletionHandler<void(Result<void>)> completion) override
@@ -102,17 +91,15 @@ namespace {
             m_owner.didExport();
             if (m_owner.failure() == Failure::exporting)
                 return completion(Error::platform("The export failed."));
-            writeBytes(output, dynamic_cast<FakeComposition&>(*m_composition).lines);
-            m_done = true;
+            writeBytes(output, m_lines);
             completion(Result<void>());
         }
         void cancelExport() override { }
-        float progress() const override { return m_done ? 1.0f : 0.0f; }
+        float progress() const override { return 0.0f; }
 
     private:
         FakeMediaComposer& m_owner;
-        std::shared_ptr<MutableComposition> m_composition;
-        bool m_done = false;
+        std::string m_lines;
     };
 
 } // namespace
@@ -132,7 +119,7 @@ std::shared_ptr<ExportSession> FakeMediaComposer::makeExportSession(
 {
     if (m_failure == Failure::exportSession)
         return nullptr;
-    return std::make_shared<FakeExportSession>(*this, composition);
+    return std::dynamic_pointer_cast<FakeComposition>(composition);
 }
 
 } // namespace norla::test

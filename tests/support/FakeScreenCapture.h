@@ -72,30 +72,17 @@ public:
         std::weak_ptr<StreamDelegate> delegate) override;
 
     void setContent(Result<ShareableContent> content);
-    // What the streams made from now on do.
-    void failStart(std::optional<Error> error)
+    // Changes what the streams made from now on do.
+    template <class Change> void plan(Change change)
     {
-        change([&](FakeStreamPlan& plan) { plan.startFailure = error; });
-    }
-    void refuseOutput(StreamOutputType type)
-    {
-        change([&](FakeStreamPlan& plan) { plan.refusedOutput = type; });
-    }
-    void holdStart()
-    {
-        change([](FakeStreamPlan& plan) { plan.holdStart = true; });
+        std::lock_guard lock(m_mutex);
+        change(m_plan);
     }
     std::shared_ptr<FakeCaptureStream> lastStream() const;
     // Waits until a stream has been made; returns the latest.
     std::shared_ptr<FakeCaptureStream> waitForStream();
 
 private:
-    template <class Change> void change(Change change)
-    {
-        std::lock_guard lock(m_mutex);
-        change(m_plan);
-    }
-
     mutable std::mutex m_mutex;
     std::condition_variable m_streamMade;
     Result<ShareableContent> m_content = ShareableContent { { Display { 7 } } };

@@ -29,27 +29,29 @@ public:
     }
     // Called instead of the real flush, with the path the handle was opened for.
     using SynchronizeHook = std::function<Result<void>(const std::filesystem::path&)>;
-    void onSynchronize(SynchronizeHook hook) { *m_synchronize = std::move(hook); }
-    std::size_t readHandleCount() const { return m_counts->handed; }
-    std::size_t closedReadHandleCount() const { return m_counts->closed; }
+    void onSynchronize(SynchronizeHook hook) { m_shared->synchronize = std::move(hook); }
+    std::size_t readHandleCount() const { return m_shared->handed; }
+    std::size_t closedReadHandleCount() const { return m_shared->closed; }
 
     Result<std::unique_ptr<FileHandle>> openForWriting(const std::filesystem::path& file) override;
     Result<std::unique_ptr<FileHandle>> openForReading(const std::filesystem::path& file) override;
 
 private:
+    friend class ObservedReadHandle;
     struct ReadFailure {
         std::size_t afterBytes;
         Error error;
     };
-    struct Counts {
+    // Shared with the handles, which may outlive this object.
+    struct Shared {
         std::size_t handed = 0;
         std::size_t closed = 0;
+        SynchronizeHook synchronize;
     };
     std::shared_ptr<FileHandles> m_real;
     std::map<std::filesystem::path, Error> m_refusedReads;
     std::map<std::filesystem::path, ReadFailure> m_failingReads;
-    std::shared_ptr<Counts> m_counts = std::make_shared<Counts>();
-    std::shared_ptr<SynchronizeHook> m_synchronize = std::make_shared<SynchronizeHook>();
+    std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();
 };
 
 } // namespace norla::test

@@ -12,22 +12,6 @@ namespace {
     using test::makeSession;
     using test::RecorderTestBench;
 
-    TEST(MeetingRecorderClaimTest, ASessionIsClaimedFromItsStartUntilItsStopHasFinishedIt)
-    {
-        for (auto form : { RecorderTestBench::Form::microphoneOnly, RecorderTestBench::Form::systemAudio }) {
-            RecorderTestBench bench(form);
-            auto& recorder = bench.make();
-            ASSERT_TRUE(recorder.startAndWait());
-            auto dir = *recorder.state().sessionDir;
-            EXPECT_TRUE(bench.claims->isHeldHere(dir));
-            if (form == RecorderTestBench::Form::systemAudio)
-                test::deliverTone(*bench.screenCapture->lastStream(), StreamOutputType::microphone, 1.0);
-            auto stopped = recorder.stopAndWait();
-            ASSERT_TRUE(stopped) << stopped.error().description();
-            EXPECT_FALSE(bench.claims->isHeldHere(dir)) << "given up once meeting.m4a is written";
-        }
-    }
-
     TEST(MeetingRecorderClaimTest, SessionsClaimedElsewhereAreLeftUntouchedUntilReleased)
     {
         RecorderTestBench bench;

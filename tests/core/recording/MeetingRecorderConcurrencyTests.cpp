@@ -76,7 +76,7 @@ namespace {
             SCOPED_TRACE(captureStarts);
             RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
             RealQueues queues(bench);
-            bench.screenCapture->holdStart();
+            bench.screenCapture->plan([&](test::FakeStreamPlan& plan) { plan.holdStart = true; });
             auto& recorder = bench.make();
 
             std::promise<Result<void>> started;
@@ -162,8 +162,9 @@ namespace {
                         break;
                     case 7:
                         failCapture = !failCapture;
-                        bench.screenCapture->failStart(
-                            failCapture ? std::optional(Error::platform("declined")) : std::nullopt);
+                        bench.screenCapture->plan([&](test::FakeStreamPlan& plan) {
+                            plan.startFailure = failCapture ? std::optional(Error::platform("declined")) : std::nullopt;
+                        });
                         break;
                     default:
                         checkInvariants(recorder.state());

@@ -41,6 +41,7 @@ namespace {
         EXPECT_TRUE(MeetingRecorder::listSegments(bench.session(1)).empty()) << "the segments are removed";
         EXPECT_EQ(bench.audioRecorders->activeCount(), 0);
         EXPECT_EQ(bench.audioSession->calls().back(), "active 0 1");
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1))) << "given up once meeting.m4a is written";
         auto state = recorder.state();
         EXPECT_FALSE(state.sessionDir || state.hasRotationTimer || state.paused);
         EXPECT_TRUE(stopNow(recorder).error().is(RecorderError::notRecording)) << "a second stop";
@@ -135,7 +136,9 @@ namespace {
         auto stream = bench.screenCapture->lastStream();
         test::deliverTone(*stream, StreamOutputType::audio, 10.0);
         test::deliverTone(*stream, StreamOutputType::microphone, 10.01);
+        EXPECT_TRUE(bench.claims->isHeldHere(bench.session(1)));
         EXPECT_EQ(stopNow(recorder).value(), (bench.session(1) / "meeting.m4a").string());
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
         EXPECT_EQ(stream->stopCount(), 1);
         EXPECT_FALSE(fs::exists(bench.session(1) / "system.f32"));
         auto state = recorder.state();

@@ -29,6 +29,7 @@ namespace {
         EXPECT_EQ(bench.audioRecorders->made()[0].file, bench.session(1) / "segment-001.m4a");
         auto state = recorder.state();
         EXPECT_EQ(state.sessionDir, bench.session(1));
+        EXPECT_TRUE(bench.claims->isHeldHere(bench.session(1)));
         EXPECT_TRUE(state.hasRecorder && state.hasRotationTimer && !state.paused);
         EXPECT_TRUE(recorder.isRecording());
         EXPECT_EQ(startNow(recorder).error().description(), "すでに録音中です");
@@ -207,7 +208,8 @@ namespace {
             if (contentRefused)
                 bench.screenCapture->setContent(Error::platform("The user declined TCCs"));
             else
-                bench.screenCapture->failStart(Error::platform("The user declined TCCs"));
+                bench.screenCapture->plan(
+                    [&](test::FakeStreamPlan& plan) { plan.startFailure = Error::platform("The user declined TCCs"); });
             auto& recorder = bench.make();
             ASSERT_TRUE(startNow(recorder));
 

@@ -95,23 +95,23 @@ struct RecorderTestBench {
 };
 
 // The asynchronous operations' answers, which the inline executor gives at once.
+template <class T, class Operation> Result<T> answerNow(Operation operation)
+{
+    std::optional<Result<T>> answer;
+    operation([&](Result<T> result) { answer.emplace(std::move(result)); });
+    return answer.value_or(Error::platform("no answer"));
+}
 inline Result<void> startNow(MeetingRecorder& recorder)
 {
-    std::optional<Result<void>> answer;
-    recorder.start([&](Result<void> result) { answer.emplace(std::move(result)); });
-    return answer.value_or(Error::platform("no answer"));
+    return answerNow<void>([&](auto done) { recorder.start(std::move(done)); });
 }
 inline Result<std::string> stopNow(MeetingRecorder& recorder)
 {
-    std::optional<Result<std::string>> answer;
-    recorder.stop([&](Result<std::string> result) { answer.emplace(std::move(result)); });
-    return answer.value_or(Error::platform("no answer"));
+    return answerNow<std::string>([&](auto done) { recorder.stop(std::move(done)); });
 }
 inline Result<std::optional<std::string>> pendingNow(MeetingRecorder& recorder)
 {
-    std::optional<Result<std::optional<std::string>>> answer;
-    recorder.pending([&](Result<std::optional<std::string>> result) { answer.emplace(std::move(result)); });
-    return answer.value_or(Error::platform("no answer"));
+    return answerNow<std::optional<std::string>>([&](auto done) { recorder.pending(std::move(done)); });
 }
 
 // A session directory left by an earlier run, with the given files and contents.

@@ -54,10 +54,12 @@ namespace {
         m_bench.screenCapture->setContent(ShareableContent {});
         EXPECT_EQ(start().error().description(), "画面が見つかりません");
         m_bench.screenCapture->setContent(ShareableContent { { Display { 1 } } });
-        m_bench.screenCapture->refuseOutput(StreamOutputType::microphone);
+        m_bench.screenCapture->plan(
+            [&](test::FakeStreamPlan& plan) { plan.refusedOutput = StreamOutputType::microphone; });
         EXPECT_EQ(start().error().description(), "The stream output could not be added.");
         m_bench.screenCapture = std::make_shared<test::FakeScreenCapture>();
-        m_bench.screenCapture->failStart(Error::platform("stream failed"));
+        m_bench.screenCapture->plan(
+            [&](test::FakeStreamPlan& plan) { plan.startFailure = Error::platform("stream failed"); });
         EXPECT_TRUE(start().error().is(CaptureError::permissionDenied));
     }
 
