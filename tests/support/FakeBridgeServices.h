@@ -4,6 +4,7 @@
 #include "desktop/BadgeNotificationService.h"
 #include "desktop/MeetingSessionEvents.h"
 #include "desktop/PushNotificationsService.h"
+#include "platform/Seams.h"
 #include "platform/UrlOpener.h"
 #include "recording/MeetingRecorderService.h"
 #include "web/WebView.h"
@@ -17,6 +18,9 @@
 // Fakes of what the bridge and the web view host reach: each records its calls; asynchronous ones keep
 // their completions until the test completes them (or answer at once when told to).
 namespace norla::test {
+
+// Empties the seams a test installed or had installed.
+template <class... Seams> void resetSeams() { (Seam<Seams>::install(nullptr), ...); }
 
 // The recorder as the page's bridge and the meeting session see it: starts, stops and pending answers wait
 // for the test; completeStart/completeStop answer the oldest and keep `recording` as a real recorder would.

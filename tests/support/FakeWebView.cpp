@@ -2,10 +2,10 @@
 
 namespace norla::test {
 
-void FakeWebView::callAsyncJavaScript(const std::string& functionBody, Value::Object arguments, ContentWorld world,
-    CompletionHandler<void(Result<Value>)> completion)
+void FakeWebView::callAsyncJavaScript(
+    const std::string&, Value::Object arguments, ContentWorld world, CompletionHandler<void(Result<Value>)> completion)
 {
-    asyncCalls.push_back({ functionBody, std::move(arguments), world, std::move(completion) });
+    asyncCalls.push_back({ std::move(arguments), world, std::move(completion) });
 }
 
 std::vector<std::string> FakeWebView::loadedURLs() const

@@ -71,7 +71,6 @@ public:
     bool windowKey = false;
     // Script calls wait here until the test completes them.
     struct AsyncCall {
-        std::string functionBody;
         Value::Object arguments;
         ContentWorld world;
         CompletionHandler<void(Result<Value>)> completion;

@@ -27,12 +27,8 @@ namespace {
         }
         void TearDown() override
         {
-            Seam<MeetingRecorderService>::install(nullptr);
-            Seam<BadgeNotificationService>::install(nullptr);
-            Seam<MeetingSessionEvents>::install(nullptr);
-            Seam<PushNotificationsService>::install(nullptr);
-            Seam<NativeOAuthService>::install(nullptr);
-            Seam<RecordingSchemeHandlerFactory>::install(nullptr);
+            test::resetSeams<MeetingRecorderService, BadgeNotificationService, MeetingSessionEvents,
+                PushNotificationsService, NativeOAuthService, RecordingSchemeHandlerFactory>();
             DesktopShellFixture::TearDown();
         }
 

@@ -15,79 +15,66 @@ namespace {
         {
         }
 
+        size_t below(size_t bound) { return std::uniform_int_distribution<size_t>(0, bound - 1)(random); }
+        std::string pick(std::initializer_list<const char*> choices)
+        {
+            return *(choices.begin() + below(choices.size()));
+        }
         std::string randomText(size_t maxLength)
         {
             static constexpr std::string_view alphabet = "abcXYZ019 /\\\"'%:@#?.\n\t\xe3\x81\x82\xff";
-            std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
+            std::string text(below(maxLength + 1), ' ');
             for (auto& c : text)
-                c = alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(random)];
+                c = alphabet[below(alphabet.size())];
             return text;
         }
 
+        // Any JSON value; objects use the members the commands read.
         Value randomValue(int depth)
         {
-            switch (std::uniform_int_distribution<int>(0, depth > 0 ? 7 : 5)(random)) {
+            switch (below(depth > 0 ? 7 : 5)) {
             case 0:
                 return Value();
             case 1:
                 return Value(random() % 2 == 0);
             case 2:
-                return Value(static_cast<std::int64_t>(random()) - std::int64_t { 1 } * (1 << 30));
-            case 3:
                 return Value(std::uniform_real_distribution<double>(-1e308, 1e308)(random));
-            case 4:
+            case 3:
                 return Value(randomText(40));
-            case 5:
+            case 4:
                 return Value(pick({ "https://example.com/", "mailto:a@b.c", "javascript:1", "/auth/", "" }));
-            case 6: {
-                Value::Array array;
-                for (int i = std::uniform_int_distribution<int>(0, 3)(random); i > 0; --i)
-                    array.push_back(randomValue(depth - 1));
+            case 5: {
+                Value::Array array(below(4));
+                for (auto& element : array)
+                    element = randomValue(depth - 1);
                 return Value(std::move(array));
             }
             default: {
                 Value::Object object;
-                for (int i = std::uniform_int_distribution<int>(0, 3)(random); i > 0; --i)
-                    object[pick({ "url", "path", "counts", "title", "body", "tag", "sound", "callbackHost",
-                        "callbackPath", "cmd" })]
+                for (auto i = below(5); i > 0; --i)
+                    object[pick(
+                        { "url", "path", "counts", "title", "body", "tag", "sound", "callbackHost", "callbackPath" })]
                         = randomValue(depth - 1);
                 return Value(std::move(object));
             }
             }
         }
 
-        std::string pick(std::initializer_list<const char*> choices)
-        {
-            auto index = std::uniform_int_distribution<size_t>(0, choices.size() - 1)(random);
-            return *(choices.begin() + index);
-        }
-
-        // A command name, often a real one, or something that is not a name at all.
-        Value randomCommand()
-        {
-            if (random() % 3 == 0)
-                return random() % 2 ? randomValue(2) : Value(randomText(12));
-            return Value(pick({ "badges", "notify", "notificationPermission", "requestNotificationPermission", "start",
-                "pause", "resume", "stop", "pending", "discard", "openExternal", "startOAuth" }));
-        }
-
-        // Mostly an object of random members with a command, sometimes without one or not an object.
-        Value randomBody()
-        {
-            auto body = randomValue(4);
-            if (random() % 10 == 0)
-                return body;
-            if (!body.isObject())
-                body = Value(Value::Object { { "path", randomValue(3) }, { "url", Value(std::string(1 << 12, 'a')) } });
-            if (random() % 5 != 0)
-                (*body.asObject())["cmd"] = randomCommand();
-            return body;
-        }
-
+        // Mostly an object with a command, often a real one; sometimes no command or no object at all.
         ScriptMessage randomMessage()
         {
+            auto body = randomValue(4);
+            if (random() % 10 != 0) {
+                if (!body.isObject())
+                    body = Value(Value::Object { { "path", randomValue(3) }, { "url", std::string(1 << 12, 'a') } });
+                if (random() % 5 != 0)
+                    (*body.asObject())["cmd"] = random() % 3 == 0
+                        ? randomValue(2)
+                        : Value(pick({ "badges", "notify", "notificationPermission", "requestNotificationPermission",
+                            "start", "pause", "resume", "stop", "pending", "discard", "openExternal", "startOAuth" }));
+            }
             return {
-                pick({ "norlaShell", "norlaRecorder", "norlaRecorder", "norlaShell", "other", "" }), randomBody(),
+                pick({ "norlaShell", "norlaRecorder", "norlaRecorder", "norlaShell", "other", "" }), std::move(body),
                 { random() % 4 != 0,
                     { "https", pick({ "office.norla.jp", "office.norla.jp", "evil.com", "", "OFFICE.norla.jp" }), 0 } }
             };

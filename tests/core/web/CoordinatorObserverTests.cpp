@@ -54,12 +54,16 @@ namespace {
         EXPECT_EQ(b.webView->evaluatedScripts.size(), evaluated);
     }
 
-    TEST_F(CoordinatorObserverTest, ReloadOpenPathAndOpenURLActOnlyInTheKeyWindow)
+    TEST_F(CoordinatorObserverTest, ReloadOpenPathAndOpenURLActOnlyInTheKeyWindowAndClearThePendingURL)
     {
         b.webView->windowKey = true;
+        push->pendingOpenURL = url("https://office.norla.jp/chat/7");
         post(officeReload);
         post(officeOpenPath, std::string("/tasks"));
+        post(officeOpenInternalURL, std::string("https://office.norla.jp/chat/7")); // a string is no URL
+        EXPECT_TRUE(push->pendingOpenURL);
         post(officeOpenInternalURL, url("https://office.norla.jp/chat/7"));
+        EXPECT_FALSE(push->pendingOpenURL) << "the address opened is no longer pending";
 
         EXPECT_EQ(a.webView->reloadCount, 0);
         EXPECT_TRUE(a.webView->loads.empty());
@@ -112,19 +116,6 @@ namespace {
         EXPECT_EQ(local.webView->loadedURLs(), std::vector<std::string> { "http://127.0.0.1:3000/tasks" });
     }
 
-    TEST_F(CoordinatorObserverTest, OpenInternalURLClearsThePendingURLAndIgnoresOtherObjects)
-    {
-        push->pendingOpenURL = url("https://office.norla.jp/chat/1");
-        post(officeOpenInternalURL, std::string("https://office.norla.jp/chat/1"));
-        EXPECT_TRUE(push->pendingOpenURL) << "a string is not a URL";
-        EXPECT_TRUE(a.webView->loads.empty());
-
-        post(officeOpenInternalURL, url("https://office.norla.jp/chat/1"));
-        EXPECT_FALSE(push->pendingOpenURL);
-        EXPECT_EQ(a.webView->loadedURLs(), std::vector<std::string> { "https://office.norla.jp/chat/1" });
-        EXPECT_TRUE(b.webView->loads.empty());
-    }
-
     TEST_F(CoordinatorObserverTest, EveryWindowSyncsPushRegistrationWhenATokenIsReadyButAGoneWebView)
     {
         b.webView->windowKey = true;
@@ -143,31 +134,21 @@ namespace {
         EXPECT_EQ(push->syncedWebViews[2].lock(), b.webView);
     }
 
-    TEST_F(CoordinatorObserverTest, AFreedCoordinatorNoLongerObservesAndLeavesTheRegistry)
+    TEST_F(CoordinatorObserverTest, AFreedCoordinatorIgnoresWhatWasQueuedNoLongerObservesAndLeavesTheRegistry)
     {
         a.webView->windowKey = true;
+        NotificationCenter::defaultCenter().post(std::string(officeOpenInternalURL), url("https://office.norla.jp/x"));
         auto webViewA = a.webView;
         a.coordinator.reset();
         post(officeReload);
         post(officeEvaluate, std::string("x();"));
         post(officeAPNsTokenReady);
         EXPECT_EQ(webViewA->reloadCount, 0);
-        EXPECT_TRUE(webViewA->evaluatedScripts.empty());
+        EXPECT_TRUE(webViewA->loads.empty() && webViewA->evaluatedScripts.empty());
         EXPECT_EQ(b.webView->reloadCount, 1) << "with A gone, B is the only window left";
         EXPECT_EQ(b.webView->evaluatedScripts, std::vector<std::string> { "x();" });
         ASSERT_EQ(push->syncedWebViews.size(), 1u);
         EXPECT_EQ(push->syncedWebViews[0].lock(), b.webView);
-    }
-
-    TEST_F(CoordinatorObserverTest, ACoordinatorFreedWhileANotificationIsQueuedDoesNothing)
-    {
-        NotificationCenter::defaultCenter().post(std::string(officeReload));
-        NotificationCenter::defaultCenter().post(std::string(officeOpenInternalURL), url("https://office.norla.jp/x"));
-        auto webViewA = a.webView;
-        a.coordinator.reset();
-        env.main().runUntilIdle();
-        EXPECT_EQ(webViewA->reloadCount, 0);
-        EXPECT_TRUE(webViewA->loads.empty());
     }
 
 } // namespace

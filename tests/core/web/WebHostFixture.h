@@ -51,15 +51,8 @@ protected:
     ~WebHostTest() override
     {
         env.main().runUntilIdle();
-        Seam<UrlParser>::install(nullptr);
-        Seam<InfoDictionary>::install(nullptr);
-        Seam<WebViewFactory>::install(nullptr);
-        Seam<MeetingRecorderService>::install(nullptr);
-        Seam<MeetingSessionEvents>::install(nullptr);
-        Seam<BadgeNotificationService>::install(nullptr);
-        Seam<PushNotificationsService>::install(nullptr);
-        Seam<NativeOAuthService>::install(nullptr);
-        Seam<UrlOpener>::install(nullptr);
+        resetSeams<UrlParser, InfoDictionary, WebViewFactory, MeetingRecorderService, MeetingSessionEvents,
+            BadgeNotificationService, PushNotificationsService, NativeOAuthService, UrlOpener>();
     }
 
     static Url url(std::string_view text)
