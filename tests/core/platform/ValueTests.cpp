@@ -22,7 +22,7 @@ TEST(ValueTest, JSONRoundTripKeepsTypesAndText)
 TEST(ValueTest, RejectsMalformedJSON)
 {
     for (const char* text : { "", "{", "{\"a\":}", "[1,]", "01", "1.", "-", "\"\\x\"", "\"a\nb\"", "tru", "{} x",
-             "{\"a\" 1}", "[1 2]", "\"\\ud800", "nul" })
+             "{\"a\" 1}", "[1 2]", "\"\\ud800", "nul", "\"\\u12G4\"", "{1:2}", "{\"a\":1," })
         EXPECT_FALSE(Value::fromJSON(text)) << text;
 }
 
@@ -42,6 +42,8 @@ TEST(ValueTest, NumbersConvertOnlyWhenExact)
     EXPECT_FALSE(Value(1e300).asInteger());
     EXPECT_FALSE(Value("3").asInteger());
     EXPECT_EQ(Value::fromJSON("9223372036854775807")->asInteger(), INT64_MAX);
+    // Beyond 64 bits a page's number stays a number, never a wrapped or zero integer.
+    EXPECT_EQ(Value::fromJSON("99999999999999999999")->asDouble(), 1e20);
     EXPECT_EQ(Value::fromJSON("1e999")->toJSON(), "null");
     EXPECT_EQ(Value(std::int64_t(-5)).asDouble(), -5.0);
 }
