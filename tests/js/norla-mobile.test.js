@@ -2,7 +2,7 @@
 
 const test = require("node:test");
 const assert = require("node:assert/strict");
-const { openPage, response, settle } = require("./support/page");
+const { openPage, response } = require("./support/page");
 
 test.describe("window.norlaMobile", () => {
   test.it("posts each command as one flat message to the recorder handler and returns its reply", async () => {
@@ -46,33 +46,19 @@ test.describe("window.norlaMobile", () => {
     await assert.rejects(page.run('window.norlaMobile.readRecording("/gone.m4a")'), { message: "録音ファイルを読めませんでした" });
   });
 
-  test.it("startOAuth sends its three keys and answers only ok, cancelled or error", async () => {
-    const replies = [["ok", "ok"], ["cancelled", "cancelled"], ["error", "error"], [undefined, "error"], ["OK", "error"],
-      [1, "error"], ["okay", "error"]];
-    for (const [reply, expected] of replies) {
+  test.it("startOAuth sends its three keys as they are, answers only ok, cancelled or error, and rejects a rejected send", async () => {
+    const keys = { url: "https://abcd.supabase.co/auth/v1/authorize?provider=google", callbackHost: "auth-callback", callbackPath: "/auth/callback" };
+    const cases = [["ok", "ok"], ["cancelled", "cancelled"], ["error", "error"], [undefined, "error"], ["OK", "error"], [1, "error"],
+      ["okay", "error"]].map(([reply, expected]) => [{ ...keys, extra: "ignored" }, reply, expected, keys]);
+    const partial = { url: "https://x.supabase.co/", callbackHost: "h" };
+    cases.push([partial, "error", "error", { ...partial, callbackPath: undefined }]);
+    for (const [options, reply, expected, sent] of cases) {
       const page = openPage({ bridge: { norlaRecorder: () => reply } });
-      const result = await page.run(`window.norlaMobile.startOAuth({
-        url: "https://abcd.supabase.co/auth/v1/authorize?provider=google", callbackHost: "auth-callback",
-        callbackPath: "/auth/callback", extra: "ignored" })`);
-      assert.equal(result, expected, `reply ${JSON.stringify(reply)}`);
-      assert.deepEqual(page.messages("norlaRecorder").map((p) => p.message), [{
-        cmd: "startOAuth",
-        url: "https://abcd.supabase.co/auth/v1/authorize?provider=google",
-        callbackHost: "auth-callback",
-        callbackPath: "/auth/callback",
-      }]);
+      page.window.__options = options;
+      assert.equal(await page.run("window.norlaMobile.startOAuth(window.__options)"), expected, `reply ${JSON.stringify(reply)}`);
+      assert.deepEqual(page.messages("norlaRecorder").map((p) => p.message), [{ cmd: "startOAuth", ...sent }]);
     }
-  });
-
-  test.it("startOAuth passes missing keys on as they are and rejects when the send is rejected", async () => {
-    const page = openPage({
-      bridge: { norlaRecorder: (m) => (m.url === "reject" ? Promise.reject(new Error("不正な呼び出しです")) : "error") },
-    });
-    assert.equal(await page.run('window.norlaMobile.startOAuth({ url: "https://x.supabase.co/", callbackHost: "h" })'), "error");
-    assert.deepEqual(page.messages("norlaRecorder")[0].message, {
-      cmd: "startOAuth", url: "https://x.supabase.co/", callbackHost: "h", callbackPath: undefined,
-    });
+    const page = openPage({ bridge: { norlaRecorder: () => Promise.reject(new Error("不正な呼び出しです")) } });
     await assert.rejects(page.run('window.norlaMobile.startOAuth({ url: "reject" })'), { message: "不正な呼び出しです" });
-    await settle();
   });
 });

@@ -115,13 +115,9 @@ function openPage(options = {}) {
   } = options;
 
   const reloads = [];
-  const otherErrors = [];
   const virtualConsole = new VirtualConsole();
-  virtualConsole.on("jsdomError", (error) => {
-    // jsdom does not navigate; location.reload() reports itself this way.
-    if (/Not implemented: navigation/.test(error.message)) reloads.push(error);
-    else otherErrors.push(error);
-  });
+  // jsdom does not navigate; location.reload() reports itself this way.
+  virtualConsole.on("jsdomError", (error) => /Not implemented: navigation/.test(error.message) && reloads.push(error));
 
   const dom = new JSDOM(html, { url, runScripts: "outside-only", virtualConsole });
   const { window } = dom;
@@ -134,7 +130,6 @@ function openPage(options = {}) {
     document: window.document,
     timers,
     reloads,
-    otherErrors,
     posted: [],
     fetches: [],
     nativeOpens: [],
@@ -194,8 +189,6 @@ function openPage(options = {}) {
   return page;
 }
 
-module.exports = { APP_ORIGIN, deferred, generatedScript, openPage, response, settle };
-
 // Collects promise rejections nobody handled while `body` runs, across realms (the page's and the tests').
 async function unhandledRejectionsDuring(body) {
   const seen = [];
@@ -210,4 +203,4 @@ async function unhandledRejectionsDuring(body) {
   return seen;
 }
 
-module.exports.unhandledRejectionsDuring = unhandledRejectionsDuring;
+module.exports = { APP_ORIGIN, deferred, generatedScript, openPage, response, settle, unhandledRejectionsDuring };
