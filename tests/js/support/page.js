@@ -18,14 +18,11 @@ function generatedScript(kind, origin) {
   return scriptCache.get(key);
 }
 
+// A promise with its resolve and reject at hand.
 function deferred() {
-  let resolve;
-  let reject;
-  const promise = new Promise((res, rej) => {
-    resolve = res;
-    reject = rej;
-  });
-  return { promise, resolve, reject };
+  const parts = {};
+  parts.promise = new Promise((resolve, reject) => Object.assign(parts, { resolve, reject }));
+  return parts;
 }
 
 // Lets every promise chain that is already under way run to its end.
@@ -35,21 +32,14 @@ async function settle() {
 
 // A response as the page's fetch would give it; `json` may be a function to make parsing fail.
 function response(body, { ok = true, status = ok ? 200 : 500, json } = {}) {
-  return {
-    ok,
-    status,
-    json: json || (async () => body),
-    arrayBuffer: async () => body,
-  };
+  return { ok, status, json: json || (async () => body), arrayBuffer: async () => body };
 }
 
 // Virtual time for setTimeout/setInterval: nothing runs until the test advances the clock.
 class FakeTimers {
-  constructor() {
-    this.now = 0;
-    this.nextId = 1;
-    this.timers = new Map();
-  }
+  now = 0;
+  nextId = 1;
+  timers = new Map();
 
   install(window) {
     window.setTimeout = (fn, delay = 0, ...args) => this.add(fn, delay, args, false);
@@ -85,32 +75,24 @@ class FakeTimers {
   }
 }
 
-// jsdom has no isContentEditable; this follows the attribute's inheritance as browsers do.
+// jsdom has no isContentEditable; this follows the nearest contenteditable attribute, as browsers do.
 function installContentEditable(window) {
-  if ("isContentEditable" in window.HTMLElement.prototype) return;
   Object.defineProperty(window.HTMLElement.prototype, "isContentEditable", {
     configurable: true,
     get() {
-      for (let element = this; element; element = element.parentElement) {
-        const value = element.getAttribute("contenteditable");
-        if (value === null) continue;
-        const word = value.toLowerCase();
-        if (word === "" || word === "true" || word === "plaintext-only") return true;
-        if (word === "false") return false;
-      }
-      return false;
+      const holder = this.closest("[contenteditable]");
+      return !!holder && ["", "true", "plaintext-only"].includes(holder.getAttribute("contenteditable").toLowerCase());
     },
   });
 }
 
-// Options: url (the page's address), origin (inserted into the scripts), scripts (which to inject, in the
-// host's order), routes (path -> function(init) giving a response or a promise of one), bridge (handler name
-// -> function(message) giving the reply or a promise of it), html.
+// Options: url (the page's address), origin (inserted into the scripts), routes (path -> function(init)
+// giving a response or a promise of one), bridge (handler name -> function(message) giving the reply or a
+// promise of it), html, beforeScripts (a function given the page before the scripts run).
 function openPage(options = {}) {
   const {
     url = `${APP_ORIGIN}/chat`,
     origin = APP_ORIGIN,
-    scripts = ["recorder", "shell"],
     html = "<!doctype html><html><head></head><body></body></html>",
   } = options;
 
@@ -140,28 +122,16 @@ function openPage(options = {}) {
     },
     bridge: { norlaShell: () => undefined, norlaRecorder: () => undefined, ...options.bridge },
 
-    messages(handler, cmd) {
-      return this.posted.filter((p) => p.handler === handler && (cmd === undefined || p.message.cmd === cmd));
-    },
-    fetchesOf(path) {
-      return this.fetches.filter((f) => f.url === path);
-    },
-    dispatch(target, type) {
-      target.dispatchEvent(new window.Event(type));
-    },
-    run(source) {
-      return window.eval(source);
-    },
+    messages: (handler, cmd) => page.posted.filter((p) => p.handler === handler && (cmd === undefined || p.message.cmd === cmd)),
+    fetchesOf: (path) => page.fetches.filter((f) => f.url === path),
+    dispatch: (target, type) => target.dispatchEvent(new window.Event(type)),
+    run: (source) => window.eval(source),
   };
 
   const handlerFor = (name) => ({
     postMessage(message) {
       page.posted.push({ handler: name, message: structuredClone(message) });
-      try {
-        return Promise.resolve(page.bridge[name](structuredClone(message)));
-      } catch (error) {
-        return Promise.reject(error);
-      }
+      return new Promise((resolve) => resolve(page.bridge[name](structuredClone(message))));
     },
   });
   window.webkit = { messageHandlers: { norlaShell: handlerFor("norlaShell"), norlaRecorder: handlerFor("norlaRecorder") } };
@@ -170,12 +140,10 @@ function openPage(options = {}) {
     const target = String(input);
     page.fetches.push({ url: target, init: init === undefined ? undefined : structuredClone(init) });
     const route = page.routes[target];
-    if (!route) return Promise.reject(new TypeError(`no route for ${target}`));
-    try {
-      return Promise.resolve(route(init));
-    } catch (error) {
-      return Promise.reject(error);
-    }
+    return new Promise((resolve) => {
+      if (!route) throw new TypeError(`no route for ${target}`);
+      resolve(route(init));
+    });
   };
 
   // The platform's own window.open, as the recorder script finds it.
@@ -185,7 +153,7 @@ function openPage(options = {}) {
   };
 
   if (options.beforeScripts) options.beforeScripts(page);
-  for (const kind of scripts) window.eval(generatedScript(kind, origin));
+  for (const kind of ["recorder", "shell"]) window.eval(generatedScript(kind, origin));
   return page;
 }
 
