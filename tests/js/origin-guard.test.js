@@ -52,17 +52,4 @@ test.describe("origin guard", () => {
     await settle();
     assert.equal(page.fetchesOf("/api/badges").length, 2, "one poll at load, one for the focus event");
   });
-
-  test.it("a flag already set by the page keeps each script out", async () => {
-    const page = openPage({
-      beforeScripts: (p) => {
-        p.window.__norlaMobileBridge = 1;
-        p.window.__norlaMacShell = "yes";
-      },
-    });
-    await settle();
-    assert.equal(page.window.norlaMobile, undefined);
-    assert.equal(page.window.Notification, undefined);
-    assert.deepEqual(page.fetches, []);
-  });
 });

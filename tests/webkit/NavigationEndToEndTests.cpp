@@ -1,6 +1,6 @@
 // Where links, scripts and window.open take the page in real WebKit on the application's host: in-app
 // pages stay, everything else goes to the URL opener, which only writes the URLs down.
-#include "OfficeHostFixture.h"
+#include "WebKitFixture.h"
 
 #include "foundation/GUniquePtr.h"
 
@@ -13,20 +13,7 @@
 namespace norla::test {
 namespace {
 
-    using NavigationEndToEndTest = OfficeHostFixture;
-
-    bool contains(const std::vector<std::string>& lines, const std::string& line)
-    {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-
-    std::string joined(const std::vector<std::string>& lines)
-    {
-        std::string text;
-        for (const auto& line : lines)
-            text += line + "\n";
-        return text;
-    }
+    using NavigationEndToEndTest = WebKitFixture;
 
     TEST_F(NavigationEndToEndTest, WindowOpenSendsWebLinksToTheOpenerAndLeavesSignInHostsToWebKit)
     {
@@ -60,16 +47,13 @@ namespace {
         click("link-tel-spaced");
         ASSERT_TRUE(call(*webView, "window.navigateFrameOut();").ok());
         ASSERT_TRUE(call(*webView, "window.navigateOut();").ok());
-        const std::vector<std::string> expected { "https://example.com/outside-blank", "tel:03%201234%205678",
+        std::vector<std::string> expected { "https://example.com/outside-blank", "tel:03%201234%205678",
             "https://example.com/in-a-frame", "https://example.com/navigated-by-script" };
-        ASSERT_TRUE(runUntil(
-            [&] {
-                auto opened = openedURLs();
-                return std::all_of(expected.begin(), expected.end(), [&](auto& url) { return contains(opened, url); });
-            },
-            15))
-            << joined(openedURLs());
-        EXPECT_EQ(openedURLs().size(), expected.size()) << joined(openedURLs());
+        ASSERT_TRUE(runUntil([&] { return openedURLs().size() >= expected.size(); }, 15));
+        auto opened = openedURLs();
+        std::ranges::sort(opened);
+        std::ranges::sort(expected);
+        EXPECT_EQ(opened, expected);
         // Still the same page: nothing replaced it.
         auto stillLoadedAt = call(*webView, "return window.loadedAt;");
         ASSERT_TRUE(stillLoadedAt.ok());

@@ -1,5 +1,5 @@
 // The sign-in sheet in real WebKit against the demo's provider pages, started by the page.
-#include "OfficeHostFixture.h"
+#include "WebKitFixture.h"
 
 #include "auth/GtkAuthenticationSession.h"
 #include "auth/GtkAuthenticationSessionFactory.h"
@@ -12,11 +12,9 @@
 namespace norla::test {
 namespace {
 
-    constexpr const char* callback = "https%3A%2F%2Fcallback.example%2Foauth%2Fdone";
-
     // The application's own sign-in: the page's startOAuth through the bridge, the sheet on the main view's
     // network session, and the answer back in the page.
-    class SignInEndToEndTest : public OfficeHostFixture {
+    class SignInEndToEndTest : public WebKitFixture {
     protected:
         class RecordingFactory final : public AuthenticationSessionFactory {
         public:
@@ -51,17 +49,25 @@ namespace {
         {
             Seam<AuthenticationSessionFactory>::install(nullptr);
             m_factory.reset();
-            OfficeHostFixture::TearDown();
+            WebKitFixture::TearDown();
         }
-        // The page's answer, kept in the tab's session storage so that it outlives a navigation.
-        Result<Value> startOAuth(GtkWebView& webView, const std::string& path)
+        // Starts the page's sign-in at `path` on the demo's provider; its answer is kept in the tab's session
+        // storage, so that it outlives a navigation.
+        void startSignIn(GtkWebView& webView, const std::string& path)
         {
-            return call(webView,
+            ASSERT_TRUE(call(webView,
                 "sessionStorage.removeItem('oauth');"
                 "window.norlaMobile.startOAuth({ url, callbackHost: ' Callback.Example\\n', callbackPath: 'oauth/done' "
                 "})"
                 "  .then((word) => sessionStorage.setItem('oauth', word));",
-                { { "url", origin() + path } });
+                { { "url", origin() + path + "?callback=https%3A%2F%2Fcallback.example%2Foauth%2Fdone" } })
+                            .ok());
+        }
+        std::string answer(GtkWebView& webView)
+        {
+            EXPECT_TRUE(waitInPage(webView, "sessionStorage.getItem('oauth') !== null"));
+            auto answer = call(webView, "return sessionStorage.getItem('oauth');");
+            return answer.ok() && answer.value().asString() ? *answer.value().asString() : "";
         }
         int pushRegistrationStatus(GtkWebView& webView)
         {
@@ -74,34 +80,33 @@ namespace {
         std::shared_ptr<RecordingFactory> m_factory;
     };
 
-    TEST_F(SignInEndToEndTest, TheProvidersRedirectAnswersThePageOkAndSignsInTheApplicationsView)
+    TEST_F(SignInEndToEndTest, ClosingTheSheetAnswersCancelledAndTheProvidersRedirectSignsInTheApplicationsView)
     {
         auto webView = openSignedOut();
         ASSERT_TRUE(webView);
-        EXPECT_EQ(pushRegistrationStatus(*webView), 401);
-
-        ASSERT_TRUE(startOAuth(*webView, std::string("/auth/oauth/approve?callback=") + callback).ok());
-        ASSERT_TRUE(waitInPage(*webView, "sessionStorage.getItem('oauth') !== null"));
-        EXPECT_EQ(call(*webView, "return sessionStorage.getItem('oauth');").value(), Value("ok"));
-        ASSERT_EQ(m_factory->sessions.size(), 1u);
-        EXPECT_TRUE(m_factory->sessions[0].expired()) << "the finished sheet is released";
-        // The provider's sign-in happened on the application's network session: its cookie is the view's.
-        EXPECT_EQ(pushRegistrationStatus(*webView), 400);
-    }
-
-    TEST_F(SignInEndToEndTest, ClosingTheSheetAnswersCancelledAndLeavesTheViewOnTheSignInFailurePage)
-    {
-        auto webView = openSignedOut();
-        ASSERT_TRUE(webView);
-        ASSERT_TRUE(startOAuth(*webView, std::string("/auth/oauth/authorize?callback=") + callback).ok());
+        // Closed by the user: cancelled, and the view lands on the sign-in failure page.
+        startSignIn(*webView, "/auth/oauth/authorize");
         ASSERT_TRUE(runUntil([&] { return !m_factory->sessions.empty(); }));
         auto sheet = m_factory->sessions[0].lock();
         ASSERT_TRUE(sheet && sheet->window());
         ASSERT_TRUE(waitForLoad(*webView, [&] { gtk_window_close(sheet->window()); }));
+        sheet.reset();
+        EXPECT_EQ(answer(*webView), "cancelled");
         EXPECT_EQ(webView->url()->path, "/auth/login");
         EXPECT_EQ(webView->url()->query, "error=auth_failed");
-        ASSERT_TRUE(waitInPage(*webView, "sessionStorage.getItem('oauth') !== null"));
-        EXPECT_EQ(call(*webView, "return sessionStorage.getItem('oauth');").value(), Value("cancelled"));
+
+        EXPECT_EQ(pushRegistrationStatus(*webView), 401);
+        startSignIn(*webView, "/auth/oauth/approve");
+        EXPECT_EQ(answer(*webView), "ok");
+        ASSERT_EQ(m_factory->sessions.size(), 2u);
+        EXPECT_TRUE(m_factory->sessions[1].expired()) << "the finished sheet is released";
+        // The provider's sign-in happened on the application's network session: its cookie is the view's,
+        // and it outlives that session, as after a restart.
+        EXPECT_EQ(pushRegistrationStatus(*webView), 400);
+        useLoadTimeout(seconds(60));
+        auto restarted = openOffice("/chat");
+        ASSERT_TRUE(restarted);
+        EXPECT_EQ(pushRegistrationStatus(*restarted), 400);
     }
 
 } // namespace

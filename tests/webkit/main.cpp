@@ -1,4 +1,4 @@
-#include "TestDesktop.h"
+#include "WebKitFixture.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -8,7 +8,7 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    norla::test::TestDesktop::install();
+    norla::test::WebKitFixture::installTestDesktop();
     if (!gtk_init_check()) {
         std::fprintf(stderr, "norla_webkit_tests: no display (run under xvfb-run -a)\n");
         return 1;
