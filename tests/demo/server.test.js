@@ -72,27 +72,9 @@ test('the deployment id changes only when bumped', async () => {
   });
 });
 
-test('push registration keeps and forgets devices and can be told to reject (the answers: tests/js/push-fetch)', async () => {
+test('the sign-in page signs in for good, shows the failure only for auth_failed; a broken sign-in drops the connection', async () => {
   await withServer({}, async (server, get) => {
-    const register = (method, body, cookie) => get('/api/push/apns/register', { method, body: JSON.stringify(body), headers: cookie ? { cookie, 'Content-Type': 'application/json' } : { 'Content-Type': 'application/json' } });
-    const body = { deviceToken: '0aff', environment: 'production', bundleId: 'jp.norla.office' };
-    assert.equal((await register('DELETE', { deviceToken: '0aff' })).status, 401);
-
-    const cookie = await signIn(get);
-    assert.equal((await register('POST', body, cookie)).status, 200);
-    assert.deepEqual((await (await get('/api/test/state')).json()).registrations, { '0aff': { environment: 'production', bundleId: 'jp.norla.office' } });
-    await get('/api/test/push-mode', { method: 'POST', body: JSON.stringify({ mode: 'reject' }) });
-    const response = await register('POST', { ...body, deviceToken: '0b' }, cookie);
-    assert.deepEqual([response.status, await response.json()], [200, { ok: false, error: 'rejected' }]);
-
-    await get('/api/test/push-mode', { method: 'POST', body: JSON.stringify({ mode: 'accept' }) });
-    assert.equal((await register('DELETE', { deviceToken: '0aff' }, cookie)).status, 200);
-    assert.deepEqual((await (await get('/api/test/state')).json()).registrations, {});
-  });
-});
-
-test('the sign-in page shows the failure only for auth_failed, and a broken sign-in drops the connection', async () => {
-  await withServer({}, async (server, get) => {
+    await signIn(get);
     const failed = await (await get('/auth/login?error=auth_failed')).text();
     assert.ok(failed.includes('サインインに失敗しました'));
     assert.ok(!(await (await get('/auth/login')).text()).includes('サインインに失敗しました'));
