@@ -13,24 +13,17 @@ test.describe("badge polling", () => {
     await settle();
     assert.deepEqual(page.fetchesOf("/api/badges").map((f) => f.init), [{ credentials: "include", cache: "no-store" }]);
     assert.deepEqual(sentCounts(page), [{ cmd: "badges", counts }]);
-    const polls = () => page.fetchesOf("/api/badges").length;
-    page.dispatch(page.window, "focus");
-    page.dispatch(page.window, "office-badges-refresh");
-    await settle();
-    assert.equal(polls(), 3);
-    page.dispatch(page.window, "norla:hidden");
-    page.dispatch(page.document, "visibilitychange");
-    await settle();
-    assert.equal(polls(), 3, "no poll while hidden");
-    page.dispatch(page.window, "norla:shown");
-    await settle();
-    assert.equal(polls(), 4);
-    page.dispatch(page.document, "visibilitychange");
-    await settle();
-    assert.equal(polls(), 5, "a platform visibilitychange while visible polls too");
-    page.dispatch(page.document, "office-badges-refresh");
-    await settle();
-    assert.equal(polls(), 5, "the refresh event counts only on the window");
+    const { window, document } = page;
+    // Each event, and the polls counted after it.
+    const events = [[window, "focus", 2], [window, "office-badges-refresh", 3], [window, "norla:hidden", 3],
+      [document, "visibilitychange", 3, "no poll while hidden"], [window, "norla:shown", 4],
+      [document, "visibilitychange", 5, "a platform visibilitychange while visible polls too"],
+      [document, "office-badges-refresh", 5, "the refresh event counts only on the window"]];
+    for (const [target, type, polls, why = type] of events) {
+      page.dispatch(target, type);
+      await settle();
+      assert.equal(page.fetchesOf("/api/badges").length, polls, why);
+    }
   });
 
   test.it("polls badges and the deployment every 60000 ms", async () => {
