@@ -12,43 +12,31 @@
 namespace norla::test {
 namespace {
 
-    // The application's own sign-in: the page's startOAuth through the bridge, the sheet on the main view's
-    // network session, and the answer back in the page.
+    // The application's sheets on the main view's network session, each remembered so that the test can close
+    // it and see it released.
+    struct RecordingFactory final : AuthenticationSessionFactory {
+        explicit RecordingFactory(WebKitNetworkSession* networkSession)
+            : factory(GRef<WebKitNetworkSession>::retain(networkSession))
+        {
+        }
+        std::shared_ptr<AuthenticationSession> makeSession(
+            const Url& url, std::string host, std::string path, Completion completion) override
+        {
+            auto session = factory.makeSession(url, std::move(host), std::move(path), std::move(completion));
+            sessions.push_back(std::dynamic_pointer_cast<GtkAuthenticationSession>(session));
+            return session;
+        }
+        GtkAuthenticationSessionFactory factory;
+        std::vector<std::weak_ptr<GtkAuthenticationSession>> sessions;
+    };
+
+    // The application's own sign-in: the page's startOAuth through the bridge, the sheet, and the answer back
+    // in the page.
     class SignInEndToEndTest : public WebKitFixture {
     protected:
-        class RecordingFactory final : public AuthenticationSessionFactory {
-        public:
-            explicit RecordingFactory(GRef<WebKitNetworkSession> networkSession)
-                : m_factory(std::move(networkSession))
-            {
-            }
-            std::shared_ptr<AuthenticationSession> makeSession(
-                const Url& url, std::string host, std::string path, Completion completion) override
-            {
-                auto session = m_factory.makeSession(url, std::move(host), std::move(path), std::move(completion));
-                sessions.push_back(std::dynamic_pointer_cast<GtkAuthenticationSession>(session));
-                return session;
-            }
-            std::vector<std::weak_ptr<GtkAuthenticationSession>> sessions;
-
-        private:
-            GtkAuthenticationSessionFactory m_factory;
-        };
-
-        std::shared_ptr<GtkWebView> openSignedOut()
-        {
-            auto webView = openOffice("/chat");
-            if (!webView)
-                return nullptr;
-            m_factory = std::make_shared<RecordingFactory>(
-                GRef<WebKitNetworkSession>::retain(webkit_web_view_get_network_session(webView->widget())));
-            Seam<AuthenticationSessionFactory>::install(m_factory);
-            return webView;
-        }
         void TearDown() override
         {
             Seam<AuthenticationSessionFactory>::install(nullptr);
-            m_factory.reset();
             WebKitFixture::TearDown();
         }
         // Starts the page's sign-in at `path` on the demo's provider; its answer is kept in the tab's session
@@ -76,18 +64,18 @@ namespace {
                 "return response.status;");
             return status.ok() && status.value().asInteger() ? static_cast<int>(*status.value().asInteger()) : -1;
         }
-
-        std::shared_ptr<RecordingFactory> m_factory;
     };
 
     TEST_F(SignInEndToEndTest, ClosingTheSheetAnswersCancelledAndTheProvidersRedirectSignsInTheApplicationsView)
     {
-        auto webView = openSignedOut();
+        auto webView = openOffice("/chat");
         ASSERT_TRUE(webView);
+        auto factory = std::make_shared<RecordingFactory>(webkit_web_view_get_network_session(webView->widget()));
+        Seam<AuthenticationSessionFactory>::install(factory);
         // Closed by the user: cancelled, and the view lands on the sign-in failure page.
         startSignIn(*webView, "/auth/oauth/authorize");
-        ASSERT_TRUE(runUntil([&] { return !m_factory->sessions.empty(); }));
-        auto sheet = m_factory->sessions[0].lock();
+        ASSERT_TRUE(runUntil([&] { return !factory->sessions.empty(); }));
+        auto sheet = factory->sessions[0].lock();
         ASSERT_TRUE(sheet && sheet->window());
         ASSERT_TRUE(waitForLoad(*webView, [&] { gtk_window_close(sheet->window()); }));
         sheet.reset();
@@ -98,8 +86,8 @@ namespace {
         EXPECT_EQ(pushRegistrationStatus(*webView), 401);
         startSignIn(*webView, "/auth/oauth/approve");
         EXPECT_EQ(answer(*webView), "ok");
-        ASSERT_EQ(m_factory->sessions.size(), 2u);
-        EXPECT_TRUE(m_factory->sessions[1].expired()) << "the finished sheet is released";
+        ASSERT_EQ(factory->sessions.size(), 2u);
+        EXPECT_TRUE(factory->sessions[1].expired()) << "the finished sheet is released";
         // The provider's sign-in happened on the application's network session: its cookie is the view's,
         // and it outlives that session, as after a restart.
         EXPECT_EQ(pushRegistrationStatus(*webView), 400);
