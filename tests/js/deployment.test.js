@@ -10,25 +10,15 @@ const POLL_MS = 60000;
 // An entry may be a function giving the whole response.
 function pageWithVersions(ids, options = {}) {
   const queue = [...ids];
-  const next = () => (queue.length > 1 ? queue.shift() : queue[0]);
-  return openPage({
-    ...options,
-    routes: {
-      "/api/version": () => {
-        const id = next();
-        return typeof id === "function" ? id() : response({ deploymentId: id });
-      },
-    },
-  });
+  const answer = (id) => (typeof id === "function" ? id() : response({ deploymentId: id }));
+  return openPage({ ...options, routes: { "/api/version": () => answer(queue.length > 1 ? queue.shift() : queue[0]) } });
 }
 
 async function poll(page, times = 1) {
   for (let i = 0; i < times; i++) await page.timers.advanceBy(POLL_MS);
 }
 
-function hide(page) {
-  page.dispatch(page.window, "norla:hidden");
-}
+const hide = (page) => page.dispatch(page.window, "norla:hidden");
 
 test.describe("deployment polling", () => {
   test.it("fetches the version uncached without credentials; a new id makes the page stale for good, reloaded once hidden", async () => {
