@@ -32,10 +32,7 @@ test.describe("ShellNotification", () => {
     const page = openPage({
       bridge: { norlaShell: (m) => (m.cmd === "notify" ? Promise.reject(new Error("boom")) : undefined) },
     });
-    const unhandled = await unhandledRejectionsDuring(() => {
-      const n = page.run('new Notification("x")');
-      n.close();
-    });
+    const unhandled = await unhandledRejectionsDuring(() => page.run('new Notification("x")').close());
     assert.deepEqual(unhandled, []);
     const commands = page.messages("norlaShell").map((p) => p.message.cmd).filter((cmd) => cmd !== "badges");
     assert.deepEqual(commands, ["notificationPermission", "notify"]);
