@@ -4,8 +4,6 @@ const test = require("node:test");
 const assert = require("node:assert/strict");
 const { openPage, response, settle } = require("./support/page");
 
-const POLL_MS = 60000;
-
 // A page whose version endpoint answers the given deployment ids one poll after another (the last repeats).
 // An entry may be a function giving the whole response.
 function pageWithVersions(ids, options = {}) {
@@ -14,8 +12,9 @@ function pageWithVersions(ids, options = {}) {
   return openPage({ ...options, routes: { "/api/version": () => answer(queue.length > 1 ? queue.shift() : queue[0]) } });
 }
 
+// Lets `times` polls of the deployment, a minute apart, run.
 async function poll(page, times = 1) {
-  for (let i = 0; i < times; i++) await page.timers.advanceBy(POLL_MS);
+  for (let i = 0; i < times; i++) await page.timers.advanceBy(60000);
 }
 
 const hide = (page) => page.dispatch(page.window, "norla:hidden");

@@ -55,9 +55,7 @@ class FakeTimers {
     return id;
   }
 
-  intervals() {
-    return [...this.timers.values()].filter((t) => t.repeat).map((t) => t.period);
-  }
+  intervals = () => [...this.timers.values()].filter((t) => t.repeat).map((t) => t.period);
 
   async advanceBy(ms) {
     const end = this.now + ms;
