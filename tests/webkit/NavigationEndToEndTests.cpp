@@ -17,7 +17,7 @@ namespace {
 
     TEST_F(NavigationEndToEndTest, OutsideNavigationsAreHandedToTheOpenerWhileInAppOnesLoadAndFailedSignInsFail)
     {
-        useLoadTimeout(seconds(5));
+        useLoadTimeout(seconds(10)); // short for the hanging sign-in, long enough for a busy machine's loads
         auto webView = openOffice("/test/navigate-out.html");
         ASSERT_TRUE(webView);
         auto loadedAt = call(*webView, "return window.loadedAt;");
