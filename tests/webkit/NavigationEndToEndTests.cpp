@@ -64,7 +64,7 @@ namespace {
         EXPECT_TRUE(waitForLoad(*webView, [&] { coordinator()->load(*parseUrl(origin() + "/auth/broken")); }));
         EXPECT_TRUE(runUntil(onFailurePage, 15));
         coordinator()->load(*parseUrl(origin() + "/auth/hang"));
-        ASSERT_TRUE(runUntil([&] { return webView->url() && webView->url()->path == "/auth/hang"; }, 5));
+        ASSERT_TRUE(runUntil([&] { return webView->url() && webView->url()->path == "/auth/hang"; }, 10));
         EXPECT_TRUE(runUntil(onFailurePage, 40));
         EXPECT_EQ(openedURLs().size(), expected.size());
     }
