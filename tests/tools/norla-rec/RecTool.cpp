@@ -64,20 +64,11 @@ RecToolRun runRecTool(const std::vector<std::string>& arguments, const RecToolOp
     std::vector<std::string> all { NORLA_REC_BINARY };
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    argv.reserve(all.size() + 1);
     for (auto& argument : all)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
-    std::vector<std::string> extra = options.environment;
-    std::vector<char*> envp;
-    envp.reserve(extra.size());
-    for (auto& entry : extra)
-        envp.push_back(entry.data());
-    for (char** entry = environ; *entry; ++entry)
-        envp.push_back(*entry);
-    envp.push_back(nullptr);
     pid_t child = -1;
-    int spawned = posix_spawn(&child, NORLA_REC_BINARY, &actions, nullptr, argv.data(), envp.data());
+    int spawned = posix_spawn(&child, NORLA_REC_BINARY, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     EXPECT_EQ(spawned, 0);
     close(outPipe[1]);
