@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <map>
 #include <random>
+#include <string_view>
 #include <sys/wait.h>
 
 namespace norla::test {
@@ -21,10 +22,26 @@ namespace {
     // Left-over recordings long enough that finishing them takes a while to be killed in.
     constexpr std::size_t leftoverSeconds = 120;
 
-    enum class Kind { capturingSystemAudio, capturingMicrophone, stopping, mixingDown, merging };
-    constexpr const char* kindNames[] { "killed while capturing system audio",
-        "killed while recording microphone segments", "killed while stopping", "killed during a mixdown",
-        "killed during a merge" };
+    // What the recording program (tests/pulse/child) is doing when it dies, after how many seconds (for a
+    // left-over to finish, what fraction of the time that takes), and the tones at the end of each channel
+    // of the file then found.
+    struct Kind {
+        const char* name;
+        const char* mode;
+        double killedFrom;
+        double killedTo;
+        std::vector<double> tones;
+
+        bool finishesLeftover() const { return std::string_view(mode) == "pending"; }
+    };
+    // Long enough for audible sound to be in the files, across rotations for the microphone.
+    const Kind capturingSystemAudio { "killed while capturing system audio", "system", 1.5, 4.0,
+        { systemTone, microphoneTone } };
+    const Kind capturingMicrophone { "killed while recording microphone segments", "microphone", 1.5, 4.0,
+        { microphoneTone } };
+    const Kind stopping { "killed while stopping", "stop", 0.0, 0.1, { systemTone, microphoneTone } };
+    const Kind mixingDown { "killed during a mixdown", "pending", 0.05, 0.95, { systemTone, microphoneTone } };
+    const Kind merging { "killed during a merge", "pending", 0.05, 0.95, { microphoneTone } };
 
     // Runs the recording program (tests/pulse/child) to its end, killed or not: its wait status.
     int runChild(const std::string& mode, const std::filesystem::path& root, std::optional<double> killAfter)
@@ -37,11 +54,11 @@ namespace {
     protected:
         // A left-over session in a recordings directory of its own: raw tracks as a capture killed after
         // leftoverSeconds leaves them, or segments as a microphone session does.
-        void leaveOver(const std::filesystem::path& root, Kind kind)
+        void leaveOver(const std::filesystem::path& root, const Kind& kind)
         {
             auto dir = root / "0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
             std::filesystem::create_directories(dir);
-            if (kind == Kind::mixingDown) {
+            if (kind.tones.size() == 2) {
                 writeSamples(dir / RecordingFiles::systemTrackName, tone(systemTone, 0.5f, leftoverSeconds * 16000));
                 writeSamples(dir / RecordingFiles::micTrackName, tone(microphoneTone, 0.5f, leftoverSeconds * 16000));
                 return;
@@ -52,16 +69,16 @@ namespace {
         }
 
         // How long a child takes to finish a left-over of this kind when nobody kills it.
-        double timeToFinish(Kind kind)
+        double timeToFinish(const Kind& kind)
         {
-            auto root = m_directory.path() / ("calibration-" + std::to_string(int(kind)));
+            auto root = m_directory.path() / (std::string("calibration ") + kind.name);
             leaveOver(root, kind);
             auto began = std::chrono::steady_clock::now();
             EXPECT_EQ(runChild("pending", root, std::nullopt), 0);
             return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
         }
 
-        void killAndRecover(const std::vector<Kind>& kinds, int count);
+        void killAndRecover(const std::vector<const Kind*>& kinds, int count);
 
         TestEnvironment m_environment;
         TemporaryDirectory m_directory;
@@ -69,50 +86,38 @@ namespace {
 
     // Kills a recording child `count` times at random moments, taking the kinds in turn, then checks that a
     // process that never recorded finds every recording again, each one whole.
-    void CrashSafetyTest::killAndRecover(const std::vector<Kind>& kinds, int count)
+    void CrashSafetyTest::killAndRecover(const std::vector<const Kind*>& kinds, int count)
     {
         TonePlayer system(std::string(PulseTestServer::systemSink), systemTone);
         TonePlayer microphone(std::string(PulseTestServer::microphoneSink), microphoneTone);
         auto seed = std::random_device {}();
         std::mt19937 random(seed);
         SCOPED_TRACE("seed " + std::to_string(seed));
-        std::map<Kind, double> finishing;
-        for (auto kind : kinds) {
-            if (kind == Kind::mixingDown || kind == Kind::merging)
-                finishing[kind] = timeToFinish(kind);
-        }
+        std::map<const Kind*, double> scale; // seconds per unit of a kind's kill range
+        for (auto* kind : kinds)
+            scale[kind] = kind->finishesLeftover() ? timeToFinish(*kind) : 1.0;
 
-        std::vector<std::pair<std::filesystem::path, std::string>> rounds; // root, what happened
+        std::vector<std::string> happened;
         for (int round = 0; round < count; ++round) {
-            auto kind = kinds[std::size_t(round) % kinds.size()];
+            const auto& kind = *kinds[std::size_t(round) % kinds.size()];
             auto root = m_directory.path() / ("round-" + std::to_string(round));
             std::filesystem::create_directories(root);
-            // Long enough for audible sound to be in the files, across rotations for the microphone; in the
-            // middle of finishing a left-over.
-            double killedAfter = std::uniform_real_distribution(1.5, 4.0)(random);
-            const char* mode = kind == Kind::capturingMicrophone ? "microphone" : "system";
-            if (kind == Kind::stopping) {
-                killedAfter = std::uniform_real_distribution(0.0, 0.1)(random);
-                mode = "stop";
-            } else if (kind == Kind::mixingDown || kind == Kind::merging) {
+            if (kind.finishesLeftover())
                 leaveOver(root, kind);
-                killedAfter = std::uniform_real_distribution(0.05, 0.95)(random) * finishing[kind];
-                mode = "pending";
-            }
-            auto status = runChild(mode, root, killedAfter);
+            auto killedAfter = std::uniform_real_distribution(kind.killedFrom, kind.killedTo)(random) * scale[&kind];
+            auto status = runChild(kind.mode, root, killedAfter);
             // Recording goes on until the kill; stopping or finishing may end before it.
             EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
-                || (kind != Kind::capturingSystemAudio && kind != Kind::capturingMicrophone && WIFEXITED(status)
-                    && WEXITSTATUS(status) == 0))
-                << kindNames[int(kind)] << ": status " << status;
-            rounds.emplace_back(
-                root, std::string(kindNames[int(kind)]) + " after " + std::to_string(killedAfter) + " s");
+                || (kind.mode != std::string_view("system") && kind.mode != std::string_view("microphone")
+                    && WIFEXITED(status) && WEXITSTATUS(status) == 0))
+                << kind.name << ": status " << status;
+            happened.push_back(std::string(kind.name) + " after " + std::to_string(killedAfter) + " s");
         }
 
         for (int round = 0; round < count; ++round) {
-            auto kind = kinds[std::size_t(round) % kinds.size()];
-            SCOPED_TRACE(rounds[round].second);
-            auto recorder = makeLinuxRecorder(rounds[round].first);
+            const auto& kind = *kinds[std::size_t(round) % kinds.size()];
+            SCOPED_TRACE(happened[std::size_t(round)]);
+            auto recorder = makeLinuxRecorder(m_directory.path() / ("round-" + std::to_string(round)));
             auto pending = recorder->pendingAndWait();
             ASSERT_TRUE(pending) << pending.error().description();
             ASSERT_TRUE(pending.value()) << "every killed recording held audible sound";
@@ -120,22 +125,16 @@ namespace {
             EXPECT_EQ(file.filename(), RecordingFiles::meetingName);
             auto audio = DecodedAudio::decode(file);
             ASSERT_TRUE(audio) << "a finished recording decodes without error";
-            auto& first = audio->samples[0];
-            auto tail = first.size() - 6400;
-            if (kind == Kind::mixingDown || kind == Kind::merging) {
-                // Exactly what was left over: never a file cut short.
+            // A left-over is found exactly as it was, never cut short; a recording holds more than a second.
+            if (kind.finishesLeftover())
                 EXPECT_NEAR(audio->duration(), double(leftoverSeconds), 0.1);
-                EXPECT_GT(toneAmplitude(first, kind == Kind::merging ? microphoneTone : systemTone, 16000), 0.3);
-            } else {
+            else
                 EXPECT_GT(audio->duration(), 0.9);
-                // The last moments: a source may take a while to deliver its first block after a start.
-                if (kind == Kind::capturingMicrophone) {
-                    EXPECT_GT(toneAmplitude(first, microphoneTone, 16000, tail), 0.3);
-                } else {
-                    ASSERT_EQ(audio->channels, 2);
-                    EXPECT_GT(toneAmplitude(first, systemTone, 16000, tail), 0.3);
-                    EXPECT_GT(toneAmplitude(audio->samples[1], microphoneTone, 16000, tail), 0.3);
-                }
+            // The last moments: a source may take a while to deliver its first block after a start.
+            ASSERT_EQ(std::size_t(audio->channels), kind.tones.size());
+            for (std::size_t channel = 0; channel < kind.tones.size(); ++channel) {
+                auto& samples = audio->samples[channel];
+                EXPECT_GT(toneAmplitude(samples, kind.tones[channel], 16000, samples.size() - 6400), 0.3) << channel;
             }
             ASSERT_TRUE(recorder->discard(file.string()));
             auto more = recorder->pendingAndWait();
@@ -146,12 +145,12 @@ namespace {
 
     TEST_F(CrashSafetyTest, SystemAudioKilledWhileCapturingStoppingOrMixingIsAllFoundAgainWhole)
     {
-        killAndRecover({ Kind::capturingSystemAudio, Kind::stopping, Kind::mixingDown }, 21);
+        killAndRecover({ &capturingSystemAudio, &stopping, &mixingDown }, 21);
     }
 
     TEST_F(CrashSafetyTest, MicrophoneSegmentsKilledWhileRecordingOrMergingAreAllFoundAgainWhole)
     {
-        killAndRecover({ Kind::capturingMicrophone, Kind::merging }, 10);
+        killAndRecover({ &capturingMicrophone, &merging }, 10);
     }
 
 } // namespace

@@ -74,12 +74,8 @@ namespace {
             recording.slack = recording.expected * 0.02 + elapsed(pausing, paused) + elapsed(resuming, resumed)
                 + (capture ? elapsed(waiting, started) : 0);
             EXPECT_TRUE(path) << path.error().description();
-            if (path) {
-                EXPECT_EQ(path.value().filename(), "meeting.m4a");
-                EXPECT_TRUE(MeetingRecorder::listSegments(path.value().parent_path()).empty());
-                EXPECT_FALSE(std::filesystem::exists(path.value().parent_path() / "system.f32"));
+            if (path)
                 recording.audio = DecodedAudio::decode(path.value());
-            }
             return recording;
         }
 
@@ -93,7 +89,6 @@ namespace {
         auto recording = recordWithAPause(*recorder);
         auto& audio = recording.audio;
         ASSERT_TRUE(audio);
-        EXPECT_EQ(audio->codec, "aac");
         // The mixdown's file holds the encoder's priming (1024 frames).
         EXPECT_NEAR(audio->duration() - 1024.0 / 16000, recording.expected, recording.slack);
         expectSystemLeftMicrophoneRight(*audio);
@@ -110,7 +105,6 @@ namespace {
         EXPECT_GE(recording.segments, 4) << "a rotation, a resume and a rotation after it";
         auto& audio = recording.audio;
         ASSERT_TRUE(audio);
-        EXPECT_EQ(audio->codec, "aac");
         EXPECT_EQ(audio->channels, 1) << "no monitor: a microphone session";
         EXPECT_NEAR(audio->duration(), recording.expected, recording.slack);
         auto& samples = audio->samples[0];
