@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,15 +22,6 @@ namespace {
         return g_variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING)
             ? std::string(g_variant_get_string(value.get(), nullptr))
             : std::string(GCharPtr(g_variant_print(value.get(), FALSE)).get());
-    }
-
-    std::string acceleratorOf(const MenuModel& model, const std::string& action)
-    {
-        for (const auto& accelerator : model.accelerators) {
-            if (accelerator.detailedAction == action)
-                return accelerator.accelerator;
-        }
-        return {};
     }
 
     // The Go menu's separators become section breaks with Control+digit on the first seven items, and each
@@ -56,8 +48,10 @@ namespace {
             for (int i = 0; i < g_menu_model_get_n_items(section.get()); ++i) {
                 auto target = attribute(section.get(), i, G_MENU_ATTRIBUTE_TARGET);
                 auto action = attribute(section.get(), i, G_MENU_ATTRIBUTE_ACTION) + "(" + target + ")";
-                items.push_back(
-                    attribute(section.get(), i, G_MENU_ATTRIBUTE_LABEL) + " " + acceleratorOf(model, action));
+                auto accelerator
+                    = std::ranges::find(model.accelerators, action, &MenuModel::Accelerator::detailedAction);
+                items.push_back(attribute(section.get(), i, G_MENU_ATTRIBUTE_LABEL) + " "
+                    + (accelerator == model.accelerators.end() ? "" : accelerator->accelerator));
                 model.actions.at(std::stoul(target)).perform();
             }
         }
