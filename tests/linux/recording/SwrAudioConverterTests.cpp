@@ -6,55 +6,38 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace norla {
 namespace {
 
     constexpr AudioFormat captureFormat { AudioCommonFormat::pcmFloat32, 16000.0, 1, false };
 
-    // Converts consecutive buffers the way the capture does: one input per call.
-    std::vector<float> convertInBuffers(
-        AudioConverter& converter, const AudioFormat& from, double frequency, int buffers, std::uint32_t frames)
-    {
-        std::vector<float> out;
-        std::uint64_t sample = 0;
-        for (int index = 0; index < buffers; ++index) {
-            auto input = AudioPcmBuffer::make(from, frames);
-            for (int channel = 0; channel < from.channelCount; ++channel) {
-                auto data = input->floatChannelData(channel);
-                for (std::uint32_t i = 0; i < frames; ++i)
-                    data[i] = 0.5f
-                        * static_cast<float>(std::sin(
-                            2 * std::numbers::pi * frequency * static_cast<double>(sample + i) / from.sampleRate));
-            }
-            sample += frames;
-            input->setFrameLength(frames);
-            auto output = AudioPcmBuffer::make(
-                captureFormat, static_cast<std::uint32_t>(std::floor(frames * 16000.0 / from.sampleRate)) + 64);
-            bool handed = false;
-            auto status
-                = converter.convert(*output, [&](AudioConverterInputStatus& inputStatus) -> const AudioPcmBuffer* {
-                      if (handed) {
-                          inputStatus = AudioConverterInputStatus::noDataNow;
-                          return nullptr;
-                      }
-                      handed = true;
-                      inputStatus = AudioConverterInputStatus::haveData;
-                      return &*input;
-                  });
-            EXPECT_TRUE(status);
-            auto channel = output->floatChannelData(0).first(output->frameLength());
-            out.insert(out.end(), channel.begin(), channel.end());
-        }
-        return out;
-    }
-
     TEST(SwrAudioConverterTest, ResamplesConsecutiveBuffersIntoOneContinuousSignal)
     {
+        // One second of a 1 kHz tone in both channels at 48 kHz, handed over in 10 ms buffers, one per call
+        // as the capture does.
         AudioFormat stereo48k { AudioCommonFormat::pcmFloat32, 48000.0, 2, false };
         auto converter = SwrAudioConverter::make(stereo48k, captureFormat);
         ASSERT_TRUE(converter);
-        auto out = convertInBuffers(*converter, stereo48k, 1000, 100, 480); // one second in 10 ms buffers
+        std::vector<float> out;
+        for (std::uint32_t start = 0; start < 48000; start += 480) {
+            auto input = AudioPcmBuffer::make(stereo48k, 480);
+            for (int channel = 0; channel < 2; ++channel) {
+                for (std::uint32_t i = 0; i < 480; ++i)
+                    input->floatChannelData(channel)[i]
+                        = 0.5f * static_cast<float>(std::sin(2 * std::numbers::pi * 1000 * (start + i) / 48000.0));
+            }
+            input->setFrameLength(480);
+            auto output = AudioPcmBuffer::make(captureFormat, 160 + 64);
+            bool handed = false;
+            EXPECT_TRUE(converter->convert(*output, [&](AudioConverterInputStatus& status) -> const AudioPcmBuffer* {
+                status = handed ? AudioConverterInputStatus::noDataNow : AudioConverterInputStatus::haveData;
+                return std::exchange(handed, true) ? nullptr : &*input;
+            }));
+            auto channel = output->floatChannelData(0).first(output->frameLength());
+            out.insert(out.end(), channel.begin(), channel.end());
+        }
         EXPECT_NEAR(static_cast<double>(out.size()), 16000.0, 64.0) << "only the filter's delay is held back";
         EXPECT_GT(test::toneAmplitude(out, 1000, 16000, 1000, 13000), 0.45) << "the two channels mixed into one";
         float largestStep = 0;

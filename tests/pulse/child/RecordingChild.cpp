@@ -1,15 +1,16 @@
-// A recording program for the crash test, which starts it and kills it at random moments:
-//   norla_recording_child system ROOT          records system audio and microphone until killed
-//   norla_recording_child microphone ROOT      records the microphone alone, rotating every second
-//   norla_recording_child stop ROOT SECONDS    records system audio for SECONDS, then stops (mixes)
-//   norla_recording_child pending ROOT         finishes one left-over recording
-// It reports on standard output, one line per step: "recording DIR", "stopping", "done PATH", "none".
+// A recording program for the crash test, which kills itself with SIGKILL, as a crash would, SECONDS after
+// it reached the moment named:
+//   norla_recording_child system ROOT SECONDS      records system audio and microphone
+//   norla_recording_child microphone ROOT SECONDS  records the microphone alone, rotating every second
+//   norla_recording_child stop ROOT SECONDS        records system audio for 1.5 s, then stops (mixes)
+//   norla_recording_child pending ROOT [SECONDS]   finishes one left-over recording (no SECONDS: to its end)
+// Exits 0 when it ended before being killed, 1 when recording or finishing failed.
 #include "LinuxRecorder.h"
 
 #include "platform/PulsePlatformVersion.h"
-#include "recording/LinuxRecordingSeams.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,10 +21,12 @@ using namespace norla::test;
 
 namespace {
 
-void report(const std::string& line)
+void killAfter(const char* seconds)
 {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
+    std::thread([delay = std::atof(seconds)] {
+        std::this_thread::sleep_for(std::chrono::duration<double>(delay));
+        std::raise(SIGKILL);
+    }).detach();
 }
 
 int fail(const Error& error)
@@ -36,40 +39,30 @@ int fail(const Error& error)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
+    std::string mode = argc > 2 ? argv[1] : "";
+    if (mode.empty() || (argc < 4 && mode != "pending")) {
         std::fprintf(stderr, "usage: %s system|microphone|stop|pending ROOT [SECONDS]\n", argv[0]);
         return 2;
     }
-    std::string mode = argv[1];
-    installLinuxRecordingSeams();
-    LinuxRecorderOptions options;
-    options.recordingsDirectory = argv[2];
-    if (mode == "microphone") {
-        options.platformVersion = std::make_shared<PulsePlatformVersion>("no_such_sink.monitor");
-        options.rotationInterval = std::chrono::seconds(1);
-    }
-    auto recorder = makeLinuxRecorder(options);
+    auto recorder = mode == "microphone" ? makeLinuxRecorder(argv[2],
+                        std::make_shared<PulsePlatformVersion>("no_such_sink.monitor"), std::chrono::seconds(1))
+                                         : makeLinuxRecorder(argv[2]);
 
     if (mode == "pending") {
+        if (argc > 3)
+            killAfter(argv[3]);
         auto found = recorder->pendingAndWait();
-        if (!found)
-            return fail(found.error());
-        report(found.value() ? "done " + found.value()->string() : "none");
-        return 0;
+        return found ? 0 : fail(found.error());
     }
     if (auto started = recorder->startAndWait(); !started)
         return fail(started.error());
-    report("recording " + recorder->state().sessionDir.value_or("").string());
     if (mode == "stop") {
-        std::this_thread::sleep_for(std::chrono::duration<double>(argc > 3 ? std::atof(argv[3]) : 1.0));
-        report("stopping");
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        killAfter(argv[3]);
         auto stopped = recorder->stopAndWait();
-        if (!stopped)
-            return fail(stopped.error());
-        report("done " + stopped.value().string());
-        return 0;
+        return stopped ? 0 : fail(stopped.error());
     }
-    // Recording goes on until the test kills the process.
+    killAfter(argv[3]);
     while (true)
         std::this_thread::sleep_for(std::chrono::hours(1));
 }

@@ -1,13 +1,16 @@
+// The capture on PulseAudio, down to the record streams it is made of: their blocks, stamps and failures.
 #include "DecodedAudio.h"
 #include "PulseTestServer.h"
 #include "TonePlayer.h"
 
 #include "platform/Await.h"
+#include "platform/PulsePlatformVersion.h"
 #include "platform/SerialQueue.h"
 #include "recording/PulseScreenCapture.h"
 #include "recording/SystemAudioCapture.h"
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -16,6 +19,13 @@ namespace norla::test {
 namespace {
 
     using namespace std::chrono_literals;
+
+    // What a stream delivered of one output type.
+    struct Delivered {
+        std::vector<float> samples;
+        std::vector<double> stamps; // of each buffer
+        std::vector<std::size_t> sizes;
+    };
 
     // Records what a stream delivers, per output type, and whether each delivery ran on the expected queue.
     class RecordingOutput final : public StreamOutput, public StreamDelegate {
@@ -26,19 +36,17 @@ namespace {
         }
         void didOutputSampleBuffer(const SampleBuffer& buffer, StreamOutputType type) override
         {
-            auto format = buffer.formatDescription();
-            auto input = AudioPcmBuffer::make(*format, static_cast<std::uint32_t>(buffer.numSamples()));
+            auto input = AudioPcmBuffer::make(*buffer.formatDescription(), std::uint32_t(buffer.numSamples()));
             std::lock_guard lock(m_mutex);
             m_onQueue = m_onQueue && m_queue->isCurrent();
-            if (!input || buffer.copyPcmData(*input, buffer.numSamples()) != 0) {
-                ++m_badBuffers;
+            m_readable = m_readable && input && buffer.copyPcmData(*input, buffer.numSamples()) == 0;
+            if (!m_readable)
                 return;
-            }
             auto channel = input->floatChannelData(0).first(input->frameLength());
-            auto& samples = m_samples[type];
-            samples.insert(samples.end(), channel.begin(), channel.end());
-            if (!m_firstTime.contains(type))
-                m_firstTime[type] = *buffer.outputPresentationTime();
+            auto& delivered = m_delivered[type];
+            delivered.samples.insert(delivered.samples.end(), channel.begin(), channel.end());
+            delivered.stamps.push_back(*buffer.outputPresentationTime());
+            delivered.sizes.push_back(buffer.numSamples());
             m_changed.notify_all();
         }
         void didStopWithError(const Error& error) override
@@ -57,32 +65,39 @@ namespace {
         std::condition_variable m_changed;
         std::shared_ptr<TaskQueue> m_queue;
         bool m_onQueue = true;
-        int m_badBuffers = 0;
-        std::map<StreamOutputType, std::vector<float>> m_samples;
-        std::map<StreamOutputType, double> m_firstTime;
+        bool m_readable = true;
+        std::map<StreamOutputType, Delivered> m_delivered;
         std::vector<std::string> m_stops;
     };
 
     using PulseCaptureStreamTest = PulseServerTest;
 
-    TEST_F(PulseCaptureStreamTest, TheShareableContentIsOneDisplayWhileTheMonitorCanBeRecorded)
+    // The test server's default sink has a monitor; a monitor that does not exist stands for a server without.
+    TEST_F(PulseCaptureStreamTest, AMonitorMakesTheSystemAudioVersionAndOneDisplayToShare)
     {
+        PulsePlatformVersion version;
+        EXPECT_TRUE(version.isAtLeast(systemAudioMajorVersion, systemAudioMinorVersion));
+        EXPECT_FALSE(version.isAtLeast(systemAudioMajorVersion, systemAudioMinorVersion + 1));
+        EXPECT_FALSE(version.isAtLeast(systemAudioMajorVersion + 1, 0));
+        PulsePlatformVersion withoutMonitor("no_such_sink.monitor");
+        EXPECT_FALSE(withoutMonitor.isAtLeast(systemAudioMajorVersion, systemAudioMinorVersion));
+        EXPECT_TRUE(withoutMonitor.isAtLeast(systemAudioMajorVersion, systemAudioMinorVersion - 1));
+
         PulseScreenCapture capture;
         auto content = awaitCompletion<Result<ShareableContent>>(
             [&](auto done) { capture.getShareableContent(std::move(done)); });
         ASSERT_TRUE(content) << content.error().description();
         EXPECT_EQ(content.value().displays.size(), 1u);
-
-        PulseScreenCapture withoutMonitor(std::make_shared<SteadyClock>(), { {}, "no_such_sink.monitor" });
+        PulseScreenCapture noMonitor(std::make_shared<SteadyClock>(), { {}, "no_such_sink.monitor" });
         auto refused = awaitCompletion<Result<ShareableContent>>(
-            [&](auto done) { withoutMonitor.getShareableContent(std::move(done)); });
+            [&](auto done) { noMonitor.getShareableContent(std::move(done)); });
         ASSERT_FALSE(refused);
         EXPECT_FALSE(refused.error().description().empty());
     }
 
     // On a server of the test's own, which it ends while the stream records: what the capture sees when the
     // sound server goes away.
-    TEST_F(PulseCaptureStreamTest, SystemAudioAndMicrophoneArriveAsTheirTypesOnOneClockUntilTheServerGoes)
+    TEST_F(PulseCaptureStreamTest, SystemAudioAndMicrophoneArriveStampedBackToBackOnOneClockUntilTheServerGoes)
     {
         PrivatePulseServer server;
         ASSERT_TRUE(server.isRunning());
@@ -98,25 +113,44 @@ namespace {
         auto started = awaitCompletion<Result<void>>([&](auto done) { stream->startCapture(std::move(done)); });
         ASSERT_TRUE(started) << started.error().description();
         ASSERT_TRUE(output->waitFor([](RecordingOutput& recorded) {
-            return recorded.m_samples[StreamOutputType::audio].size() >= 24000
-                && recorded.m_samples[StreamOutputType::microphone].size() >= 24000;
+            return recorded.m_delivered[StreamOutputType::audio].samples.size() >= 32000
+                && recorded.m_delivered[StreamOutputType::microphone].samples.size() >= 32000;
         }));
+        auto after = toSeconds(SteadyClock().now());
         {
             std::lock_guard lock(output->m_mutex);
             EXPECT_TRUE(output->m_onQueue);
-            EXPECT_EQ(output->m_badBuffers, 0);
-            auto& audio = output->m_samples[StreamOutputType::audio];
-            auto& mic = output->m_samples[StreamOutputType::microphone];
-            auto tail = [](const std::vector<float>& samples) { return samples.size() - 16000; };
-            EXPECT_GT(toneAmplitude(audio, 440, 16000, tail(audio)), 0.3);
-            EXPECT_LT(toneAmplitude(audio, 1000, 16000, tail(audio)), 0.02);
-            EXPECT_GT(toneAmplitude(mic, 1000, 16000, tail(mic)), 0.3);
-            EXPECT_LT(toneAmplitude(mic, 440, 16000, tail(mic)), 0.02);
-            // Both sources began together, so their first stamps on the shared clock lie close together.
-            auto audioStart = output->m_firstTime[StreamOutputType::audio];
-            EXPECT_NEAR(audioStart, output->m_firstTime[StreamOutputType::microphone], 0.25);
-            EXPECT_GT(audioStart, before - 1.0);
-            EXPECT_EQ(output->m_samples.count(StreamOutputType::screen), 0u);
+            EXPECT_TRUE(output->m_readable);
+            EXPECT_EQ(output->m_delivered.count(StreamOutputType::screen), 0u);
+            for (auto [type, tone, other] : { std::tuple(StreamOutputType::audio, 440, 1000),
+                     std::tuple(StreamOutputType::microphone, 1000, 440) }) {
+                SCOPED_TRACE(tone);
+                auto& delivered = output->m_delivered[type];
+                auto& samples = delivered.samples;
+                // The last second holds the tone, and only that one.
+                EXPECT_GT(toneAmplitude(samples, tone, 16000, samples.size() - 16000), 0.3);
+                EXPECT_LT(toneAmplitude(samples, other, 16000, samples.size() - 16000), 0.02);
+                // Blocks of 20 ms, each stamped where the previous one ended (but for a few steps back while
+                // the first reads turn out late), all inside the time the stream ran; both sources began
+                // together, so their first stamps on the shared clock lie close together.
+                EXPECT_EQ(delivered.sizes.front(), 320u);
+                int corrections = 0;
+                for (std::size_t i = 1; i < delivered.stamps.size(); ++i) {
+                    auto step = delivered.stamps[i] - delivered.stamps[i - 1];
+                    auto length = double(delivered.sizes[i - 1]) / 16000;
+                    if (std::abs(step - length) > 1e-6) {
+                        ++corrections;
+                        EXPECT_LT(step, length) << "no gap at block " << i;
+                    }
+                }
+                EXPECT_LE(corrections, 5);
+                EXPECT_NEAR(delivered.stamps.back() - delivered.stamps.front(),
+                    double(samples.size() - delivered.sizes.back()) / 16000, 0.1);
+                EXPECT_GT(delivered.stamps.front(), before - 1.0);
+                EXPECT_LT(delivered.stamps.back(), after);
+                EXPECT_NEAR(
+                    delivered.stamps.front(), output->m_delivered[StreamOutputType::audio].stamps.front(), 0.25);
+            }
         }
 
         server.stop();

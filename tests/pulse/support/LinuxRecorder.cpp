@@ -4,46 +4,25 @@
 
 #include "app/BuildConfiguration.h"
 #include "platform/GLibUuidGenerator.h"
-#include "platform/Seams.h"
-#include "platform/SerialQueue.h"
 #include "recording/LinuxRecordingSeams.h"
-#include "recording/PulseAudioRecorders.h"
-#include "recording/PulseScreenCapture.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace norla::test {
 
-std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const LinuxRecorderOptions& options)
+std::shared_ptr<MeetingRecorder> makeLinuxRecorder(const std::filesystem::path& recordingsDirectory,
+    std::shared_ptr<PlatformVersion> platformVersion, std::optional<Duration> rotationInterval)
 {
-    std::string identifier(build::applicationIdentifier);
-    auto clock = std::make_shared<SteadyClock>();
-    MeetingRecorder::Dependencies dependencies;
-    if (options.rotationInterval) {
-        dependencies.queue = std::make_shared<RotationQueue>(
-            identifier + ".recorder", seconds(MeetingRecorder::rotationInterval), *options.rotationInterval);
-    } else {
-        dependencies.queue = std::make_shared<SerialQueue>(identifier + ".recorder");
+    installLinuxRecordingSeams();
+    auto dependencies = MeetingRecorder::Dependencies::live();
+    if (rotationInterval) {
+        dependencies.queue = std::make_shared<RotationQueue>(std::string(build::applicationIdentifier) + ".recorder",
+            seconds(MeetingRecorder::rotationInterval), *rotationInterval);
     }
-    dependencies.tasks = std::make_shared<ThreadBackgroundExecutor>();
-    // The product's seams, but for the servers the options name and the recorder's own queue.
-    auto live = makeLinuxRecordingBackend();
-    dependencies.recordPermission = live.recordPermission;
-    dependencies.platformVersion = options.platformVersion ? options.platformVersion : live.platformVersion;
-    dependencies.audioSession = live.audioSession;
-    dependencies.audioRecorders = std::make_shared<PulseAudioRecorders>(
-        clock, std::string(PulseAudioRecorder::defaultSource), options.segmentServer);
-    dependencies.noticePresenter = options.noticePresenter;
-    dependencies.mediaComposer = live.mediaComposer;
-    dependencies.capture.screenCapture
-        = std::make_shared<PulseScreenCapture>(clock, PulseCaptureStream::Sources { options.captureServer });
-    dependencies.capture.converters = live.audioConverters;
-    dependencies.capture.makeQueue = [identifier] { return std::make_shared<SerialQueue>(identifier + ".capture"); };
-    dependencies.capture.fileHandles = seam<FileHandles>();
-    dependencies.capture.writer = seam<AudioFileWriter>();
-    dependencies.sessionClaims = seam<SessionClaims>();
-    auto root = options.recordingsDirectory;
+    if (platformVersion)
+        dependencies.platformVersion = std::move(platformVersion);
+    auto root = recordingsDirectory;
     dependencies.recordingsDirectory = [root] { return root; };
     dependencies.createSessionDirectory = [root]() -> Result<std::filesystem::path> {
         auto name = GLibUuidGenerator().uuidString();

@@ -2,6 +2,9 @@
 
 #include "DecodedAudio.h"
 #include "recording/MeetingRecorder.h"
+#include "recording/SystemAudioCapture.h"
+
+#include <gtest/gtest.h>
 
 namespace norla::test {
 
@@ -14,9 +17,25 @@ inline constexpr double pausedMicrophoneTone = 2500;
 
 // A decoded meeting of a system-audio session: the system tone on the left and the microphone tone on the
 // right throughout, neither in the other's channel, and no paused tone anywhere.
-void expectSystemLeftMicrophoneRight(const DecodedAudio& audio);
+inline void expectSystemLeftMicrophoneRight(const DecodedAudio& audio)
+{
+    ASSERT_EQ(audio.channels, 2);
+    ASSERT_EQ(audio.sampleRate, 16000);
+    const auto& left = audio.samples[0];
+    const auto& right = audio.samples[1];
+    EXPECT_GT(medianToneAmplitude(left, systemTone, 16000), 0.3);
+    EXPECT_GT(medianToneAmplitude(right, microphoneTone, 16000), 0.3);
+    for (auto tone : { microphoneTone, pausedSystemTone })
+        EXPECT_LT(largestToneAmplitude(left, tone, 16000), 0.05) << tone;
+    for (auto tone : { systemTone, pausedMicrophoneTone })
+        EXPECT_LT(largestToneAmplitude(right, tone, 16000), 0.05) << tone;
+}
 
 // Whether the recorder's capture has its timeline's origin: from then on every moment is in the file.
-bool captureHasAudio(MeetingRecorder& recorder);
+inline bool captureHasAudio(MeetingRecorder& recorder)
+{
+    auto capture = recorder.capture();
+    return capture && capture->queue().sync([&] { return capture->origin().has_value(); });
+}
 
 } // namespace norla::test

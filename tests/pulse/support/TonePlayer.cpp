@@ -12,28 +12,30 @@
 namespace norla::test {
 
 namespace {
-    constexpr std::uint32_t playbackRate = 16000;
+    constexpr pa_sample_spec sampleFormat { PA_SAMPLE_FLOAT32LE, 16000, 1 };
     constexpr std::size_t blockFrames = 320; // 20 ms
-    constexpr pa_usec_t bufferMicroseconds = 600000;
     // The buffer's worth and 200 ms more: the tone has reached the sink when the constructor returns.
     constexpr std::size_t settleBlocks = 40;
+
+    PulseSimplePtr connect(const std::string& server, pa_stream_direction_t direction, const std::string& device,
+        pa_usec_t buffer, int& error)
+    {
+        pa_buffer_attr attributes { static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1),
+            static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1) };
+        (direction == PA_STREAM_PLAYBACK ? attributes.tlength : attributes.fragsize)
+            = static_cast<std::uint32_t>(pa_usec_to_bytes(buffer, &sampleFormat));
+        return PulseSimplePtr(pa_simple_new(server.empty() ? nullptr : server.c_str(), "norla-tests", direction,
+            device.c_str(), "test tone", &sampleFormat, nullptr, &attributes, &error));
+    }
 } // namespace
 
 TonePlayer::TonePlayer(std::string sink, double frequency, const std::string& server)
     : m_frequency(frequency)
 {
-    pa_sample_spec sampleFormat { PA_SAMPLE_FLOAT32LE, playbackRate, 1 };
-    pa_buffer_attr attributes {};
-    attributes.maxlength = static_cast<std::uint32_t>(-1);
+    int error = 0;
     // A deep buffer: a busy machine that holds this thread back for less than its length does not break
     // the tone off. A change of tone takes as long to reach the sink.
-    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(bufferMicroseconds, &sampleFormat));
-    attributes.prebuf = static_cast<std::uint32_t>(-1);
-    attributes.minreq = static_cast<std::uint32_t>(-1);
-    attributes.fragsize = static_cast<std::uint32_t>(-1);
-    int error = 0;
-    PulseSimplePtr connection(pa_simple_new(server.empty() ? nullptr : server.c_str(), "norla-tests",
-        PA_STREAM_PLAYBACK, sink.c_str(), "test tone", &sampleFormat, nullptr, &attributes, &error));
+    auto connection = connect(server, PA_STREAM_PLAYBACK, sink, 600000, error);
     if (!connection) {
         m_error = pa_strerror(error);
         return;
@@ -41,12 +43,7 @@ TonePlayer::TonePlayer(std::string sink, double frequency, const std::string& se
     m_connected = true;
     // Something always listens to the sink in short blocks, as a recording would: the sink then renders
     // in short blocks all along, and a record stream that starts later gets its first block at once.
-    pa_buffer_attr listenAttributes {};
-    listenAttributes.maxlength = static_cast<std::uint32_t>(-1);
-    listenAttributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(20000, &sampleFormat));
-    PulseSimplePtr listener(pa_simple_new(server.empty() ? nullptr : server.c_str(), "norla-tests", PA_STREAM_RECORD,
-        (sink + ".monitor").c_str(), "test listener", &sampleFormat, nullptr, &listenAttributes, &error));
-    if (listener) {
+    if (auto listener = connect(server, PA_STREAM_RECORD, sink + ".monitor", 20000, error)) {
         m_listener = std::thread([this, owned = std::move(listener)] {
             std::vector<float> block(blockFrames);
             int readError = 0;
@@ -74,16 +71,16 @@ void TonePlayer::stop()
 
 void TonePlayer::writeBlocks(void* connection, std::size_t count)
 {
-    auto* simple = static_cast<pa_simple*>(connection);
     std::vector<float> block(blockFrames);
     for (std::size_t written = 0; written < count && !m_stopping.load(); ++written) {
-        auto step = 2 * std::numbers::pi * m_frequency.load() / playbackRate;
+        auto step = 2 * std::numbers::pi * m_frequency.load() / sampleFormat.rate;
         for (auto& sample : block) {
             sample = step > 0 ? 0.5f * static_cast<float>(std::sin(m_phase)) : 0.0f;
             m_phase = std::fmod(m_phase + step, 2 * std::numbers::pi);
         }
         int error = 0;
-        if (pa_simple_write(simple, block.data(), block.size() * sizeof(float), &error) < 0)
+        if (pa_simple_write(static_cast<pa_simple*>(connection), block.data(), block.size() * sizeof(float), &error)
+            < 0)
             return;
     }
 }

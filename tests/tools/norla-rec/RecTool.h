@@ -18,11 +18,10 @@ struct RecToolOptions {
     bool errorOnTerminal = false;
     // Empty: the test's own.
     std::filesystem::path workingDirectory;
-    // "NAME=value" entries added to the test's environment.
-    std::vector<std::string> environment;
 };
 
-// Runs the built norla-rec with `arguments` and collects both streams until it ends.
+// Runs the built norla-rec with `arguments`, in the test's environment, and collects both streams until it
+// ends.
 RecToolRun runRecTool(const std::vector<std::string>& arguments, const RecToolOptions& options = {});
 
 } // namespace norla::test
