@@ -9,23 +9,17 @@
 
 namespace norla::test {
 
-// Records every call as a line ("category playAndRecord spokenAudio 13", "active 1 0") and fails the
-// calls the test plans to fail.
+// Records every call as a line ("category 13" with the options, "active 1 0") and fails activations while
+// the test plans them to fail.
 class FakeAudioSession final : public AudioSession {
 public:
     Result<void> setCategory(AudioSessionCategory, AudioSessionMode, std::uint32_t options) override
     {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back("category playAndRecord spokenAudio " + std::to_string(options));
-        return {};
+        return record("category " + std::to_string(options), false);
     }
     Result<void> setActive(bool active, std::uint32_t options) override
     {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(std::string("active ") + (active ? "1 " : "0 ") + std::to_string(options));
-        if (active && m_activationFailure)
-            return *m_activationFailure;
-        return {};
+        return record("active " + std::to_string(active) + " " + std::to_string(options), active);
     }
     void failActivation(std::optional<Error> error)
     {
@@ -39,6 +33,13 @@ public:
     }
 
 private:
+    Result<void> record(std::string call, bool activates)
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back(std::move(call));
+        return activates && m_activationFailure ? Result<void>(*m_activationFailure) : Result<void>();
+    }
+
     mutable std::mutex m_mutex;
     std::optional<Error> m_activationFailure;
     std::vector<std::string> m_calls;

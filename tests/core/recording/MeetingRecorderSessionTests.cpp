@@ -9,7 +9,6 @@ namespace {
 
     using test::RecorderTestBench;
     using test::segmentNames;
-    using test::startNow;
     using Names = std::vector<std::string>;
 
     void postInterruption(Value type)
@@ -18,50 +17,14 @@ namespace {
             Value::Object { { std::string(audioSessionInterruptionTypeKey), std::move(type) } });
     }
 
-    TEST(MeetingRecorderSessionTest, AMicrophoneSessionActivatesTheAudioSessionAndRecordsTheFirstSegment)
+    TEST(MeetingRecorderSessionTest, AMicrophoneSessionRotatesSegmentsOnA300SecondGridThatPausesDoNotMove)
     {
         RecorderTestBench bench;
         auto& recorder = bench.make();
-        ASSERT_TRUE(startNow(recorder));
-
-        EXPECT_EQ(bench.audioSession->calls(), (Names { "category playAndRecord spokenAudio 13", "active 1 0" }));
-        ASSERT_EQ(bench.audioRecorders->made().size(), 1u);
-        EXPECT_EQ(bench.audioRecorders->made()[0].file, bench.session(1) / "segment-001.m4a");
-        auto state = recorder.state();
-        EXPECT_EQ(state.sessionDir, bench.session(1));
+        ASSERT_TRUE(recorder.startAndWait());
+        EXPECT_EQ(bench.audioSession->calls(), (Names { "category 13", "active 1 0" }));
         EXPECT_TRUE(bench.claims->isHeldHere(bench.session(1)));
-        EXPECT_TRUE(state.hasRecorder && state.hasRotationTimer && !state.paused);
-        EXPECT_TRUE(recorder.isRecording());
-        EXPECT_EQ(startNow(recorder).error().description(), "すでに録音中です");
-        EXPECT_EQ(recorder.state().segmentIndex, 1);
-    }
-
-    TEST(MeetingRecorderSessionTest, AStartThatFailsLeavesNothingBehind)
-    {
-        RecorderTestBench bench;
-        bench.permission->setGranted(false);
-        auto& recorder = bench.make();
-        EXPECT_EQ(startNow(recorder).error().description(),
-            "マイクの使用が許可されていません。設定アプリの「Vantorel」でマイクをオンにしてください。");
-        EXPECT_TRUE(bench.audioSession->calls().empty());
-
-        bench.permission->setGranted(true);
-        bench.audioRecorders->refuseRecord(1);
-        EXPECT_EQ(startNow(recorder).error().description(), "録音をまとめられませんでした: 録音を開始できませんでした");
-        EXPECT_FALSE(std::filesystem::exists(bench.session(1)));
-        EXPECT_EQ(bench.audioSession->calls().back(), "active 0 1");
-        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
-
-        bench.audioRecorders->failCreation(2, Error::platform("no input device"));
-        EXPECT_EQ(startNow(recorder).error().description(), "no input device");
-        EXPECT_FALSE(recorder.isRecording());
-    }
-
-    TEST(MeetingRecorderSessionTest, RotationFollowsThe300SecondGridFromTheSessionStart)
-    {
-        RecorderTestBench bench;
-        auto& recorder = bench.make();
-        ASSERT_TRUE(startNow(recorder));
+        EXPECT_EQ(recorder.startAndWait().error().description(), "すでに録音中です");
         auto& queue = bench.fakeQueue();
 
         queue.advanceBy(seconds(299));
@@ -86,44 +49,51 @@ namespace {
         EXPECT_EQ(bench.audioRecorders->activeCount(), 1);
     }
 
-    TEST(MeetingRecorderSessionTest, PauseAndResumeNeedASessionAndAResumeMayFailToActivate)
+    TEST(MeetingRecorderSessionTest, AStartThatFailsLeavesNothingBehindAndWithoutASessionNothingPauses)
     {
         RecorderTestBench bench;
+        bench.permission->setGranted(false);
         auto& recorder = bench.make();
         EXPECT_TRUE(recorder.pause().error().is(RecorderError::notRecording));
         EXPECT_EQ(recorder.resume().error().description(), "録音していません");
+        EXPECT_TRUE(recorder.startAndWait().error().is(RecorderError::permissionDenied));
+        EXPECT_TRUE(bench.audioSession->calls().empty());
 
-        ASSERT_TRUE(startNow(recorder));
+        bench.permission->setGranted(true);
+        bench.audioRecorders->fail(1); // makes a recorder that will not record
+        EXPECT_EQ(
+            recorder.startAndWait().error().description(), "録音をまとめられませんでした: 録音を開始できませんでした");
+        EXPECT_FALSE(std::filesystem::exists(bench.session(1)));
+        EXPECT_EQ(bench.audioSession->calls().back(), "active 0 1");
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
+
+        bench.audioRecorders->fail(2, Error::platform("no input device"));
+        EXPECT_EQ(recorder.startAndWait().error().description(), "no input device");
+        EXPECT_FALSE(recorder.isRecording());
+
+        ASSERT_TRUE(recorder.startAndWait());
         ASSERT_TRUE(recorder.pause());
-        EXPECT_TRUE(recorder.state().paused);
         bench.audioSession->failActivation(Error::platform("session busy"));
         EXPECT_EQ(recorder.resume().error().description(), "session busy");
-        bench.audioSession->failActivation(std::nullopt);
-        EXPECT_TRUE(recorder.resume()) << "not paused any more: nothing to do";
-        auto state = recorder.state();
-        EXPECT_FALSE(state.paused || state.hasRecorder);
-        EXPECT_TRUE(state.sessionDir);
     }
 
     TEST(MeetingRecorderSessionTest, ASegmentThatCannotStartOrAMicrophoneThatGoesAwayIsToldToTheUser)
     {
         RecorderTestBench bench;
-        bench.audioRecorders->failCreation(2, Error::platform("disk full"));
-        bench.audioRecorders->refuseRecord(5);
+        bench.audioRecorders->fail(2, Error::platform("disk full"));
+        bench.audioRecorders->fail(5);
         auto& recorder = bench.make();
         test::CaptureFailures failures;
-        ASSERT_TRUE(startNow(recorder));
+        ASSERT_TRUE(recorder.startAndWait());
 
         // A rotation whose segment cannot start consumes its number; the session records nothing from then on.
         bench.fakeQueue().advanceBy(seconds(300));
         bench.settle();
-        EXPECT_EQ(recorder.state().segmentIndex, 2);
         EXPECT_FALSE(recorder.state().hasRecorder);
         EXPECT_EQ(failures.texts, (Names { "disk full" }));
         ASSERT_EQ(bench.notices->notices().size(), 1u);
         EXPECT_EQ(bench.notices->notices()[0].first, "マイクが使えなくなりました");
         bench.fakeQueue().advanceBy(seconds(600)); // ticks without a recorder do nothing
-        EXPECT_EQ(recorder.state().segmentIndex, 2);
 
         postInterruption(0); // the end of an interruption starts the next segment
         bench.settle();
@@ -138,21 +108,19 @@ namespace {
         gone(1); // another microphone takes over at once
         EXPECT_TRUE(bench.audioRecorders->made()[1].stopped) << "its file is finished";
         EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
-        ASSERT_EQ(bench.notices->notices().size(), 2u);
-        EXPECT_EQ(bench.notices->notices()[1].first, "別のマイクで録音しています");
+        EXPECT_EQ(bench.notices->notices().at(1).first, "別のマイクで録音しています");
         gone(2); // and none is left
         EXPECT_EQ(failures.texts, (Names { "disk full", "No such entity" }));
         EXPECT_TRUE(bench.environment.log().contains("MeetingRecorder: No such entity"));
         EXPECT_EQ(bench.notices->notices().back().first, "マイクが使えなくなりました");
         EXPECT_TRUE(recorder.isRecording()) << "until the session controller or the page stops it";
-        ASSERT_TRUE(recorder.stopAndWait());
     }
 
     TEST(MeetingRecorderSessionTest, AnInterruptionClosesTheSegmentAndItsEndStartsTheNext)
     {
         RecorderTestBench bench;
         auto& recorder = bench.make();
-        ASSERT_TRUE(startNow(recorder));
+        ASSERT_TRUE(recorder.startAndWait());
         auto deliver = [&](Value type) {
             postInterruption(std::move(type));
             bench.settle();
@@ -160,7 +128,6 @@ namespace {
 
         deliver(1);
         EXPECT_FALSE(recorder.state().hasRecorder);
-        EXPECT_FALSE(recorder.state().paused);
         bench.fakeQueue().advanceBy(seconds(300)); // a tick while interrupted does nothing
         EXPECT_EQ(bench.audioRecorders->made().size(), 1u);
         deliver(0);
@@ -178,16 +145,15 @@ namespace {
     {
         RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
         auto& recorder = bench.make();
-        ASSERT_TRUE(startNow(recorder));
+        ASSERT_TRUE(recorder.startAndWait());
         auto state = recorder.state();
         EXPECT_TRUE(state.hasCapture && !state.hasRecorder && !state.hasRotationTimer);
         EXPECT_TRUE(std::filesystem::exists(bench.session(1) / "mic.f32"));
-        EXPECT_EQ(startNow(recorder).error().description(), "すでに録音中です");
+        EXPECT_EQ(recorder.startAndWait().error().description(), "すでに録音中です");
 
         auto capture = recorder.capture();
         ASSERT_TRUE(recorder.pause());
         EXPECT_TRUE(capture->isPaused());
-        EXPECT_FALSE(recorder.state().paused);
         ASSERT_TRUE(recorder.resume());
         EXPECT_FALSE(capture->isPaused());
 
@@ -209,13 +175,12 @@ namespace {
                 bench.screenCapture->setContent(Error::platform("The user declined TCCs"));
             else
                 bench.screenCapture->plan(
-                    [&](test::FakeStreamPlan& plan) { plan.startFailure = Error::platform("The user declined TCCs"); });
+                    [](auto& plan) { plan.startFailure = Error::platform("The user declined TCCs"); });
             auto& recorder = bench.make();
-            ASSERT_TRUE(startNow(recorder));
+            ASSERT_TRUE(recorder.startAndWait());
 
             EXPECT_FALSE(std::filesystem::exists(bench.session(1))) << "the attempt's directory is removed";
             EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
-            EXPECT_EQ(recorder.state().sessionDir, bench.session(2));
             EXPECT_EQ(segmentNames(bench.session(2)), (Names { "segment-001.m4a" }));
             EXPECT_TRUE(bench.environment.log().contains("SystemAudioCapture unavailable, falling back to mic: "
                                                          "画面収録が許可されていません: The user declined TCCs"));

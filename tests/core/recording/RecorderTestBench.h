@@ -94,26 +94,6 @@ struct RecorderTestBench {
     std::shared_ptr<MeetingRecorder> recorder;
 };
 
-// The asynchronous operations' answers, which the inline executor gives at once.
-template <class T, class Operation> Result<T> answerNow(Operation operation)
-{
-    std::optional<Result<T>> answer;
-    operation([&](Result<T> result) { answer.emplace(std::move(result)); });
-    return answer.value_or(Error::platform("no answer"));
-}
-inline Result<void> startNow(MeetingRecorder& recorder)
-{
-    return answerNow<void>([&](auto done) { recorder.start(std::move(done)); });
-}
-inline Result<std::string> stopNow(MeetingRecorder& recorder)
-{
-    return answerNow<std::string>([&](auto done) { recorder.stop(std::move(done)); });
-}
-inline Result<std::optional<std::string>> pendingNow(MeetingRecorder& recorder)
-{
-    return answerNow<std::optional<std::string>>([&](auto done) { recorder.pending(std::move(done)); });
-}
-
 // A session directory left by an earlier run, with the given files and contents.
 inline void makeSession(const std::filesystem::path& dir, const std::vector<std::pair<std::string, std::string>>& files)
 {
