@@ -1,5 +1,6 @@
 #include "RecorderTestBench.h"
 
+#include "recording/CaptureError.h"
 #include "recording/RecorderError.h"
 
 #include <gtest/gtest.h>
@@ -141,14 +142,14 @@ namespace {
         EXPECT_FALSE(recorder.state().hasRecorder);
     }
 
-    TEST(MeetingRecorderSessionTest, ASystemAudioSessionHandsPauseAndResumeToTheCaptureAndIgnoresInterruptions)
+    TEST(MeetingRecorderSessionTest, ASystemAudioSessionRecordsThroughTheCaptureUntilItsStopMixesTheTracks)
     {
         RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
         auto& recorder = bench.make();
         ASSERT_TRUE(recorder.startAndWait());
         auto state = recorder.state();
         EXPECT_TRUE(state.hasCapture && !state.hasRecorder && !state.hasRotationTimer);
-        EXPECT_TRUE(std::filesystem::exists(bench.session(1) / "mic.f32"));
+        EXPECT_TRUE(bench.claims->isHeldHere(bench.session(1)));
         EXPECT_EQ(recorder.startAndWait().error().description(), "すでに録音中です");
 
         auto capture = recorder.capture();
@@ -156,14 +157,23 @@ namespace {
         EXPECT_TRUE(capture->isPaused());
         ASSERT_TRUE(recorder.resume());
         EXPECT_FALSE(capture->isPaused());
-
         for (int type : { 1, 0 }) {
             postInterruption(type);
             bench.settle();
         }
         EXPECT_TRUE(bench.audioRecorders->made().empty()) << "no microphone segment in the capture's directory";
         EXPECT_TRUE(bench.audioSession->calls().empty());
-        EXPECT_TRUE(recorder.state().hasCapture);
+
+        test::deliverTone(*bench.screenCapture->lastStream(), StreamOutputType::microphone, 10.0);
+        EXPECT_EQ(recorder.stopAndWait().value(), bench.session(1) / "meeting.m4a");
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
+        state = recorder.state();
+        EXPECT_FALSE(state.sessionDir || state.finalizing || state.hasCapture);
+
+        ASSERT_TRUE(recorder.startAndWait());
+        EXPECT_TRUE(recorder.stopAndWait().error().is(CaptureError::empty)) << "nothing was heard";
+        EXPECT_FALSE(recorder.isRecording());
+        EXPECT_TRUE(std::filesystem::exists(bench.session(2) / "mic.f32")) << "raw tracks stay after a failed stop";
     }
 
     TEST(MeetingRecorderSessionTest, ACaptureThatCannotStartFallsBackToTheMicrophoneInANewDirectory)

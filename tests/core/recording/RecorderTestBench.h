@@ -30,7 +30,8 @@
 namespace norla::test {
 
 // Everything a recorder runs on, faked, with the recordings directory in a temporary directory. Queues run
-// in virtual time unless the test asks for real ones. Session directories are session-1, session-2, ...
+// in virtual time unless the test puts real ones in; the recorder, made last, goes first. Session directories are
+// session-1, session-2, ...
 struct RecorderTestBench {
     enum class Form { systemAudio, microphoneOnly };
 
@@ -38,16 +39,11 @@ struct RecorderTestBench {
         : version(std::make_shared<FakePlatformVersion>(18, form == Form::systemAudio ? 2 : 1))
     {
     }
-    ~RecorderTestBench() { recorder.reset(); }
-    RecorderTestBench(const RecorderTestBench&) = delete;
-    RecorderTestBench& operator=(const RecorderTestBench&) = delete;
 
     MeetingRecorder::Dependencies dependencies()
     {
         MeetingRecorder::Dependencies made { queue, tasks, permission, version, audioSession, audioRecorders, notices,
-            composer, claims, { screenCapture, converters, nullptr, fileHandles, writer }, nullptr, nullptr };
-        made.capture.makeQueue
-            = [this]() -> std::shared_ptr<TaskQueue> { return makeCaptureQueue ? makeCaptureQueue() : captureQueue; };
+            composer, claims, { screenCapture, converters, makeCaptureQueue, fileHandles, writer }, nullptr, nullptr };
         made.recordingsDirectory = [this] { return recordings(); };
         made.createSessionDirectory = [this]() -> Result<std::filesystem::path> {
             auto dir = session(++sessions);
@@ -77,8 +73,8 @@ struct RecorderTestBench {
     TemporaryDirectory temporary;
     std::atomic<int> sessions { 0 };
     std::shared_ptr<TaskQueue> queue = std::make_shared<FakeQueue>("recorder", environment.sharedClock());
-    std::shared_ptr<FakeQueue> captureQueue = std::make_shared<FakeQueue>("capture", environment.sharedClock());
-    std::function<std::shared_ptr<TaskQueue>()> makeCaptureQueue;
+    std::function<std::shared_ptr<TaskQueue>()> makeCaptureQueue
+        = [this] { return std::make_shared<FakeQueue>("capture", environment.sharedClock()); };
     std::shared_ptr<BackgroundExecutor> tasks = std::make_shared<InlineBackgroundExecutor>();
     std::shared_ptr<FakeRecordPermission> permission = std::make_shared<FakeRecordPermission>();
     std::shared_ptr<FakePlatformVersion> version;
