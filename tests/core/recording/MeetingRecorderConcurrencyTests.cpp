@@ -131,7 +131,7 @@ namespace {
         for (std::filesystem::directory_iterator it(bench.recordings(), error), end; !error && it != end; ++it)
             ADD_FAILURE() << "left behind unfinished: " << it->path();
         checkInvariants(recorder.state());
-        EXPECT_LE(bench.audioRecorders->maxActive(), 1) << "never two segments at once";
+        EXPECT_LE(bench.audioRecorders->maxActive, 1) << "never two segments at once";
     }
 
 } // namespace

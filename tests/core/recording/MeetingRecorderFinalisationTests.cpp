@@ -23,7 +23,7 @@ namespace {
     TEST(MeetingRecorderFinalisationTest, StopMergesTheSegmentsBackToBackAndEndsTheSession)
     {
         RecorderTestBench bench;
-        bench.audioRecorders->setSegmentContent("300");
+        bench.audioRecorders->segmentContent = "300";
         auto& recorder = bench.make();
         ASSERT_TRUE(recorder.startAndWait());
         bench.fakeQueue().advanceBy(seconds(400));
@@ -37,8 +37,8 @@ namespace {
             "segment-001.m4a at=0 duration=300\nsegment-002.m4a at=300 duration=300\n"
             "segment-003.m4a at=600 duration=300\n");
         EXPECT_TRUE(MeetingRecorder::listSegments(bench.session(1)).empty()) << "the segments are removed";
-        EXPECT_EQ(bench.audioRecorders->activeCount(), 0);
-        EXPECT_EQ(bench.audioSession->calls().back(), "active 0 1");
+        EXPECT_EQ(bench.audioRecorders->active, 0);
+        EXPECT_EQ(bench.audioSession->calls.back(), "active 0 1");
         EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1))) << "given up once meeting.m4a is written";
         auto state = recorder.state();
         EXPECT_FALSE(state.sessionDir || state.hasRotationTimer || state.paused);

@@ -23,7 +23,7 @@ namespace {
         RecorderTestBench bench;
         auto& recorder = bench.make();
         ASSERT_TRUE(recorder.startAndWait());
-        EXPECT_EQ(bench.audioSession->calls(), (Names { "category 13", "active 1 0" }));
+        EXPECT_EQ(bench.audioSession->calls, (Names { "category 13", "active 1 0" }));
         EXPECT_TRUE(bench.claims->isHeldHere(bench.session(1)));
         EXPECT_EQ(recorder.startAndWait().error().description(), "すでに録音中です");
         auto& queue = bench.fakeQueue();
@@ -32,22 +32,22 @@ namespace {
         EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a" }));
         queue.advanceBy(seconds(1));
         EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a", "segment-002.m4a" }));
-        EXPECT_EQ(bench.audioRecorders->maxActive(), 1) << "the old segment stops before the new one starts";
+        EXPECT_EQ(bench.audioRecorders->maxActive, 1) << "the old segment stops before the new one starts";
 
         queue.advanceBy(seconds(100)); // 400 s
         ASSERT_TRUE(recorder.pause());
         EXPECT_TRUE(recorder.pause().error().is(RecorderError::notRecording)) << "a second pause";
         queue.advanceBy(seconds(200)); // a tick at 600 s while paused does nothing
-        EXPECT_EQ(bench.audioRecorders->made().size(), 2u);
+        EXPECT_EQ(bench.audioRecorders->made.size(), 2u);
         queue.advanceBy(seconds(50)); // 650 s
         ASSERT_TRUE(recorder.resume());
         EXPECT_TRUE(recorder.resume()) << "resume while recording does nothing";
-        EXPECT_EQ(bench.audioRecorders->made().size(), 3u);
+        EXPECT_EQ(bench.audioRecorders->made.size(), 3u);
         queue.advanceBy(seconds(249)); // 899 s: the grid is not moved by the resume
-        EXPECT_EQ(bench.audioRecorders->made().size(), 3u);
+        EXPECT_EQ(bench.audioRecorders->made.size(), 3u);
         queue.advanceBy(seconds(1));
         EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
-        EXPECT_EQ(bench.audioRecorders->activeCount(), 1);
+        EXPECT_EQ(bench.audioRecorders->active, 1);
     }
 
     TEST(MeetingRecorderSessionTest, AStartThatFailsLeavesNothingBehindAndWithoutASessionNothingPauses)
@@ -58,14 +58,14 @@ namespace {
         EXPECT_TRUE(recorder.pause().error().is(RecorderError::notRecording));
         EXPECT_EQ(recorder.resume().error().description(), "録音していません");
         EXPECT_TRUE(recorder.startAndWait().error().is(RecorderError::permissionDenied));
-        EXPECT_TRUE(bench.audioSession->calls().empty());
+        EXPECT_TRUE(bench.audioSession->calls.empty());
 
         bench.permission->setGranted(true);
         bench.audioRecorders->fail(1); // makes a recorder that will not record
         EXPECT_EQ(
             recorder.startAndWait().error().description(), "録音をまとめられませんでした: 録音を開始できませんでした");
         EXPECT_FALSE(std::filesystem::exists(bench.session(1)));
-        EXPECT_EQ(bench.audioSession->calls().back(), "active 0 1");
+        EXPECT_EQ(bench.audioSession->calls.back(), "active 0 1");
         EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
 
         bench.audioRecorders->fail(2, Error::platform("no input device"));
@@ -74,7 +74,7 @@ namespace {
 
         ASSERT_TRUE(recorder.startAndWait());
         ASSERT_TRUE(recorder.pause());
-        bench.audioSession->failActivation(Error::platform("session busy"));
+        bench.audioSession->activationFailure = Error::platform("session busy");
         EXPECT_EQ(recorder.resume().error().description(), "session busy");
     }
 
@@ -107,7 +107,7 @@ namespace {
         gone(0); // a segment that was already over
         EXPECT_EQ(recorder.state().segmentIndex, 3);
         gone(1); // another microphone takes over at once
-        EXPECT_TRUE(bench.audioRecorders->made()[1].stopped) << "its file is finished";
+        EXPECT_TRUE(bench.audioRecorders->made[1].stopped) << "its file is finished";
         EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
         EXPECT_EQ(bench.notices->notices().at(1).first, "別のマイクで録音しています");
         gone(2); // and none is left
@@ -130,7 +130,7 @@ namespace {
         deliver(1);
         EXPECT_FALSE(recorder.state().hasRecorder);
         bench.fakeQueue().advanceBy(seconds(300)); // a tick while interrupted does nothing
-        EXPECT_EQ(bench.audioRecorders->made().size(), 1u);
+        EXPECT_EQ(bench.audioRecorders->made.size(), 1u);
         deliver(0);
         EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a", "segment-002.m4a" }));
 
@@ -161,8 +161,8 @@ namespace {
             postInterruption(type);
             bench.settle();
         }
-        EXPECT_TRUE(bench.audioRecorders->made().empty()) << "no microphone segment in the capture's directory";
-        EXPECT_TRUE(bench.audioSession->calls().empty());
+        EXPECT_TRUE(bench.audioRecorders->made.empty()) << "no microphone segment in the capture's directory";
+        EXPECT_TRUE(bench.audioSession->calls.empty());
 
         test::deliverTone(*bench.screenCapture->lastStream(), StreamOutputType::microphone, 10.0);
         EXPECT_EQ(recorder.stopAndWait().value(), bench.session(1) / "meeting.m4a");
