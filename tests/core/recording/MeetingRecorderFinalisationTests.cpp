@@ -20,31 +20,6 @@ namespace {
 
     constexpr auto emptyRecording = "録音をまとめられませんでした: 録音が空です";
 
-    TEST(MeetingRecorderFinalisationTest, StopMergesTheSegmentsBackToBackAndEndsTheSession)
-    {
-        RecorderTestBench bench;
-        bench.audioRecorders->segmentContent = "300";
-        auto& recorder = bench.make();
-        ASSERT_TRUE(recorder.startAndWait());
-        bench.fakeQueue().advanceBy(seconds(400));
-        ASSERT_TRUE(recorder.pause());
-        bench.fakeQueue().advanceBy(seconds(1000)); // pauses leave no silence in the output
-        ASSERT_TRUE(recorder.resume());
-
-        auto meeting = bench.session(1) / "meeting.m4a";
-        EXPECT_EQ(recorder.stopAndWait().value(), meeting);
-        EXPECT_EQ(readBytes(meeting),
-            "segment-001.m4a at=0 duration=300\nsegment-002.m4a at=300 duration=300\n"
-            "segment-003.m4a at=600 duration=300\n");
-        EXPECT_TRUE(MeetingRecorder::listSegments(bench.session(1)).empty()) << "the segments are removed";
-        EXPECT_EQ(bench.audioRecorders->active, 0);
-        EXPECT_EQ(bench.audioSession->calls.back(), "active 0 1");
-        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1))) << "given up once meeting.m4a is written";
-        auto state = recorder.state();
-        EXPECT_FALSE(state.sessionDir || state.hasRotationTimer || state.paused);
-        EXPECT_TRUE(recorder.stopAndWait().error().is(RecorderError::notRecording)) << "a second stop";
-    }
-
     TEST(MeetingRecorderFinalisationTest, AMergeLeavesOutWhatCannotBeReadAndRemovesTheSegmentsOnceItIsOnTheDisk)
     {
         RecorderTestBench bench;

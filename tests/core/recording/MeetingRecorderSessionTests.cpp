@@ -18,9 +18,10 @@ namespace {
             Value::Object { { std::string(audioSessionInterruptionTypeKey), std::move(type) } });
     }
 
-    TEST(MeetingRecorderSessionTest, AMicrophoneSessionRotatesSegmentsOnA300SecondGridThatPausesDoNotMove)
+    TEST(MeetingRecorderSessionTest, AMicrophoneSessionRotatesOnA300SecondGridAndItsStopMergesTheSegments)
     {
         RecorderTestBench bench;
+        bench.audioRecorders->segmentContent = "300";
         auto& recorder = bench.make();
         ASSERT_TRUE(recorder.startAndWait());
         EXPECT_EQ(bench.audioSession->calls, (Names { "category 13", "active 1 0" }));
@@ -48,6 +49,20 @@ namespace {
         queue.advanceBy(seconds(1));
         EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
         EXPECT_EQ(bench.audioRecorders->active, 1);
+
+        auto meeting = bench.session(1) / "meeting.m4a";
+        EXPECT_EQ(recorder.stopAndWait().value(), meeting);
+        EXPECT_EQ(test::readBytes(meeting),
+            "segment-001.m4a at=0 duration=300\nsegment-002.m4a at=300 duration=300\n"
+            "segment-003.m4a at=600 duration=300\nsegment-004.m4a at=900 duration=300\n")
+            << "back to back, with no silence for the pause";
+        EXPECT_TRUE(MeetingRecorder::listSegments(bench.session(1)).empty()) << "the segments are removed";
+        EXPECT_EQ(bench.audioRecorders->active, 0);
+        EXPECT_EQ(bench.audioSession->calls.back(), "active 0 1");
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1))) << "given up once meeting.m4a is written";
+        auto state = recorder.state();
+        EXPECT_FALSE(state.sessionDir || state.hasRotationTimer || state.paused);
+        EXPECT_TRUE(recorder.stopAndWait().error().is(RecorderError::notRecording)) << "a second stop";
     }
 
     TEST(MeetingRecorderSessionTest, AStartThatFailsLeavesNothingBehindAndWithoutASessionNothingPauses)
@@ -78,49 +93,13 @@ namespace {
         EXPECT_EQ(recorder.resume().error().description(), "session busy");
     }
 
-    TEST(MeetingRecorderSessionTest, ASegmentThatCannotStartOrAMicrophoneThatGoesAwayIsToldToTheUser)
+    TEST(MeetingRecorderSessionTest, InterruptionsAndLostMicrophonesCloseTheSegmentAndTheUserIsTold)
     {
         RecorderTestBench bench;
-        bench.audioRecorders->fail(2, Error::platform("disk full"));
-        bench.audioRecorders->fail(5);
+        bench.audioRecorders->fail(3, Error::platform("disk full"));
+        bench.audioRecorders->fail(6);
         auto& recorder = bench.make();
         test::CaptureFailures failures;
-        ASSERT_TRUE(recorder.startAndWait());
-
-        // A rotation whose segment cannot start consumes its number; the session records nothing from then on.
-        bench.fakeQueue().advanceBy(seconds(300));
-        bench.settle();
-        EXPECT_FALSE(recorder.state().hasRecorder);
-        EXPECT_EQ(failures.texts, (Names { "disk full" }));
-        ASSERT_EQ(bench.notices->notices().size(), 1u);
-        EXPECT_EQ(bench.notices->notices()[0].first, "マイクが使えなくなりました");
-        bench.fakeQueue().advanceBy(seconds(600)); // ticks without a recorder do nothing
-
-        postInterruption(0); // the end of an interruption starts the next segment
-        bench.settle();
-        EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a", "segment-003.m4a" }));
-
-        auto gone = [&](std::size_t made) {
-            bench.audioRecorders->failWhileRecording(made, Error::platform("No such entity"));
-            bench.settle();
-        };
-        gone(0); // a segment that was already over
-        EXPECT_EQ(recorder.state().segmentIndex, 3);
-        gone(1); // another microphone takes over at once
-        EXPECT_TRUE(bench.audioRecorders->made[1].stopped) << "its file is finished";
-        EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
-        EXPECT_EQ(bench.notices->notices().at(1).first, "別のマイクで録音しています");
-        gone(2); // and none is left
-        EXPECT_EQ(failures.texts, (Names { "disk full", "No such entity" }));
-        EXPECT_TRUE(bench.environment.log().contains("MeetingRecorder: No such entity"));
-        EXPECT_EQ(bench.notices->notices().back().first, "マイクが使えなくなりました");
-        EXPECT_TRUE(recorder.isRecording()) << "until the session controller or the page stops it";
-    }
-
-    TEST(MeetingRecorderSessionTest, AnInterruptionClosesTheSegmentAndItsEndStartsTheNext)
-    {
-        RecorderTestBench bench;
-        auto& recorder = bench.make();
         ASSERT_TRUE(recorder.startAndWait());
         auto deliver = [&](Value type) {
             postInterruption(std::move(type));
@@ -133,10 +112,37 @@ namespace {
         EXPECT_EQ(bench.audioRecorders->made.size(), 1u);
         deliver(0);
         EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a", "segment-002.m4a" }));
-
         deliver("1"); // not an integer
         deliver(7); // an unknown type
         EXPECT_TRUE(recorder.state().hasRecorder);
+
+        // A rotation whose segment cannot start consumes its number; the session records nothing from then on.
+        bench.fakeQueue().advanceBy(seconds(300));
+        bench.settle();
+        EXPECT_FALSE(recorder.state().hasRecorder);
+        EXPECT_EQ(failures.texts, (Names { "disk full" }));
+        ASSERT_EQ(bench.notices->notices().size(), 1u);
+        EXPECT_EQ(bench.notices->notices()[0].first, "マイクが使えなくなりました");
+        deliver(0);
+        EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
+
+        auto gone = [&](std::size_t made) {
+            bench.audioRecorders->failWhileRecording(made, Error::platform("No such entity"));
+            bench.settle();
+        };
+        gone(0); // a segment that was already over
+        EXPECT_EQ(recorder.state().segmentIndex, 4);
+        gone(2); // another microphone takes over at once
+        EXPECT_TRUE(bench.audioRecorders->made[2].stopped) << "its file is finished";
+        EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-005.m4a");
+        EXPECT_EQ(bench.notices->notices().at(1).first, "別のマイクで録音しています");
+        gone(3); // and none is left
+        EXPECT_EQ(failures.texts, (Names { "disk full", "No such entity" }));
+        EXPECT_TRUE(bench.environment.log().contains("MeetingRecorder: No such entity"));
+        EXPECT_EQ(bench.notices->notices().back().first, "マイクが使えなくなりました");
+        EXPECT_TRUE(recorder.isRecording()) << "until the session controller or the page stops it";
+
+        deliver(0); // the end of an interruption tries again
         ASSERT_TRUE(recorder.pause());
         deliver(0); // while paused, interruptions change nothing
         EXPECT_FALSE(recorder.state().hasRecorder);

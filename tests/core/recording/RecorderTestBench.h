@@ -115,23 +115,12 @@ inline std::vector<std::string> segmentNames(const std::filesystem::path& dir)
 }
 
 // Collects the capture failures posted while it lives.
-class CaptureFailures {
-public:
-    CaptureFailures()
-        : m_observer(NotificationCenter::defaultCenter().addObserver(
-            std::string(officeCaptureFailed), [this](const Notification& notification) {
-                texts.push_back(std::any_cast<std::string>(notification.object));
-            }))
-    {
-    }
-    ~CaptureFailures() { NotificationCenter::defaultCenter().removeObserver(m_observer); }
-    CaptureFailures(const CaptureFailures&) = delete;
-    CaptureFailures& operator=(const CaptureFailures&) = delete;
+struct CaptureFailures {
+    ~CaptureFailures() { NotificationCenter::defaultCenter().removeObserver(observer); }
 
     std::vector<std::string> texts;
-
-private:
-    ObserverToken m_observer;
+    ObserverToken observer = NotificationCenter::defaultCenter().addObserver(std::string(officeCaptureFailed),
+        [this](const Notification& notification) { texts.push_back(std::any_cast<std::string>(notification.object)); });
 };
 
 } // namespace norla::test
