@@ -30,7 +30,6 @@ public:
     }
 
     void fail(Failure failure) { m_failure = failure; }
-    int exportCount() const { return m_exports; }
 
 private:
     // The asset is its own one track.
@@ -93,7 +92,6 @@ private:
         void exportAsynchronously(const std::filesystem::path& output, ExportFileType,
             CompletionHandler<void(Result<void>)> completion) override
         {
-            ++m_owner.m_exports;
             if (m_owner.m_failure == Failure::exporting)
                 return completion(Error::platform("The export failed."));
             writeBytes(output, m_lines);
@@ -108,7 +106,6 @@ private:
     };
 
     std::atomic<Failure> m_failure { Failure::none };
-    std::atomic<int> m_exports { 0 };
 };
 
 } // namespace norla::test

@@ -14,8 +14,10 @@
 namespace norla::test {
 
 // Raw track files and test signals for the recording tests.
+// Also makes the directories on the way.
 inline void writeBytes(const std::filesystem::path& file, const std::string& bytes)
 {
+    std::filesystem::create_directories(file.parent_path());
     if (!(std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes))
         throw std::runtime_error("cannot write " + file.string());
 }

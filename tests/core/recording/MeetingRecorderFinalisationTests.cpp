@@ -82,20 +82,20 @@ namespace {
         }
     }
 
-    TEST(MeetingRecorderFinalisationTest, PendingWalksTheRecordingsInNameOrderAndHidesNothingBehindABrokenOne)
+    TEST(MeetingRecorderFinalisationTest,
+        PendingWalksTheRecordingsInNameOrderSkippingClaimedOnesAndHidesNothingBehindABrokenOne)
     {
         RecorderTestBench bench; // raw tracks are mixed also where the platform has no system audio
         auto& recorder = bench.make();
         EXPECT_EQ(recorder.pendingAndWait().value(), std::nullopt) << "no recordings directory yet";
 
         auto root = bench.recordings();
+        makeSession(root / "a-claimed", { { "segment-001.m4a", "4" } });
+        bench.claims->holdElsewhere(root / "a-claimed");
         makeSession(root / "a-empty", {});
         makeSession(root / "b-broken", { { "segment-001.m4a", "notaudio" } });
-        makeSession(root / "c-silent", {});
         writeSamples(root / "c-silent" / "mic.f32", std::vector<float>(1600, 0.0f));
-        makeSession(root / "d-unmixable", {});
         writeSamples(root / "d-unmixable" / "system.f32", test::tone(440, 0.5f, 1600));
-        makeSession(root / "e-raw", {});
         writeSamples(root / "e-raw" / "mic.f32", test::tone(440, 0.5f, 1600));
         makeSession(root / "f-segments", { { "segment-001.m4a", "4" } });
         makeSession(root / "g-finished", { { "meeting.m4a", "done" } });
@@ -105,6 +105,7 @@ namespace {
         EXPECT_EQ(recorder.pendingAndWait().value(), root / "f-segments" / "meeting.m4a");
         EXPECT_FALSE(fs::exists(root / "0-stray.txt"));
         EXPECT_FALSE(fs::exists(root / "a-empty"));
+        EXPECT_TRUE(fs::exists(root / "a-claimed" / "segment-001.m4a")) << "a session claimed elsewhere is left alone";
         EXPECT_TRUE(fs::exists(root / "b-broken" / "segment-001.m4a"));
         EXPECT_TRUE(bench.environment.log().contains("MeetingRecorder: b-broken: " + std::string(emptyRecording)));
         EXPECT_TRUE(fs::exists(root / "c-silent")) << "not mixed while the writer fails";
@@ -120,34 +121,14 @@ namespace {
         }
         EXPECT_EQ(found, (std::vector<std::string> { "d-unmixable", "e-raw", "f-segments", "g-finished" }));
         EXPECT_FALSE(fs::exists(root / "c-silent")) << "nothing audible: removed";
+
+        auto claimed = root / "a-claimed" / "meeting.m4a";
+        EXPECT_EQ(recorder.discard(claimed.string()).error().description(), "この録音はほかのプロセスが使っています");
+        bench.claims->releaseElsewhere(root / "a-claimed");
+        EXPECT_EQ(recorder.pendingAndWait().value(), claimed);
+        EXPECT_FALSE(bench.claims->isHeldHere(root / "a-claimed")) << "given up once it was returned";
+        ASSERT_TRUE(recorder.discard(claimed.string()));
         EXPECT_EQ(recorder.pendingAndWait().error().description(), emptyRecording) << "alone, the broken one says why";
-    }
-
-    TEST(MeetingRecorderFinalisationTest, SessionsClaimedElsewhereAreLeftUntouchedUntilReleased)
-    {
-        RecorderTestBench bench;
-        auto& recorder = bench.make();
-        auto root = bench.recordings();
-        makeSession(root / "a-empty", {});
-        makeSession(root / "b-segments", { { "segment-001.m4a", "4" } });
-        makeSession(root / "c-finished", { { "meeting.m4a", "done" } });
-        for (auto name : { "a-empty", "b-segments", "c-finished" })
-            bench.claims->holdElsewhere(root / name);
-
-        EXPECT_EQ(recorder.pendingAndWait().value(), std::nullopt) << "a claimed session is skipped";
-        EXPECT_TRUE(fs::exists(root / "a-empty")) << "not even an empty one is removed";
-        EXPECT_TRUE(fs::exists(root / "b-segments" / "segment-001.m4a"));
-        EXPECT_EQ(bench.composer->exportCount(), 0);
-        auto discarded = recorder.discard((root / "c-finished" / "meeting.m4a").string());
-        EXPECT_EQ(discarded.error().description(), "この録音はほかのプロセスが使っています");
-        EXPECT_TRUE(fs::exists(root / "c-finished" / "meeting.m4a"));
-
-        bench.claims->releaseElsewhere(root / "b-segments");
-        EXPECT_EQ(recorder.pendingAndWait().value(), root / "b-segments" / "meeting.m4a");
-        EXPECT_FALSE(bench.claims->isHeldHere(root / "b-segments")) << "given up once it was returned";
-        bench.claims->releaseElsewhere(root / "c-finished");
-        EXPECT_TRUE(recorder.discard((root / "c-finished" / "meeting.m4a").string()));
-        EXPECT_FALSE(fs::exists(root / "c-finished"));
     }
 
     TEST(MeetingRecorderFinalisationTest, DiscardRemovesOnlyTheDirectoryOfAMeetingFileOfAnInactiveSession)

@@ -44,8 +44,6 @@ namespace {
         {
             Seam<UrlParser>::install(std::make_shared<GUriParser>());
             Seam<ApplicationSupport>::install(std::shared_ptr<ApplicationSupport>(this, [](auto*) {}));
-            for (auto dir : { "recordings/session-1", "recordings-evil", "outside" })
-                fs::create_directories(m_base / dir);
             const std::vector<std::pair<std::string, std::string>> files {
                 { "recordings/session-1/meeting.m4a", "inside" },
                 { "recordings/session-1/system.f32", "raw" },
