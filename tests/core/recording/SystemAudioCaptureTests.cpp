@@ -19,14 +19,18 @@ namespace {
             return SystemAudioCapture::start(dir(), m_bench.dependencies().capture);
         }
         test::FakeCaptureStream& stream() { return *m_bench.screenCapture->lastStream(); }
-        void deliver(
-            StreamOutputType type, std::optional<double> time, std::size_t count, float value, double rate = 16000.0)
+        static FakeSampleBuffer buffer(std::optional<double> time, std::size_t count, float value, double rate = 16000)
         {
-            FakeSampleBuffer buffer;
-            buffer.samples.assign(count, value);
-            buffer.presentationTime = time;
-            buffer.format->sampleRate = rate;
-            stream().deliver(buffer, type);
+            FakeSampleBuffer made;
+            made.samples.assign(count, value);
+            made.presentationTime = time;
+            made.format->sampleRate = rate;
+            return made;
+        }
+        void deliver(
+            StreamOutputType type, std::optional<double> time, std::size_t count, float value, double rate = 16000)
+        {
+            stream().deliver(buffer(time, count, value, rate), type);
         }
         std::vector<float> system() { return test::readSamples(dir() / "system.f32"); }
         std::vector<float> mic() { return test::readSamples(dir() / "mic.f32"); }
@@ -54,7 +58,7 @@ namespace {
         EXPECT_TRUE(start().error().is(CaptureError::permissionDenied));
     }
 
-    TEST_F(SystemAudioCaptureTest, TheFirstBufferWithSamplesSetsTheOriginOfBothTracks)
+    TEST_F(SystemAudioCaptureTest, TheFirstBufferWithSamplesSetsTheOriginOfBothTracksForFiveHours)
     {
         auto capture = start().valueOrThrow();
         deliver(StreamOutputType::audio, 99.0, 0, 0.0f); // no samples: no origin
@@ -67,6 +71,13 @@ namespace {
         ASSERT_EQ(systemTrack.size(), 160u);
         EXPECT_EQ(systemTrack[0], 0.5f);
         EXPECT_EQ(mic().size(), 8000u + 160u) << "the microphone starts half a second after the origin";
+
+        // Blocks at or beyond five hours are dropped, the last one before is written whole.
+        auto samples = [&] { return std::filesystem::file_size(dir() / "system.f32") / sizeof(float); };
+        deliver(StreamOutputType::audio, 100.0 + 18000.0, 16, 0.2f);
+        EXPECT_EQ(samples(), 160u);
+        deliver(StreamOutputType::audio, 100.0 + 17999.999, 160, 0.3f);
+        EXPECT_EQ(samples(), static_cast<std::uintmax_t>(std::floor(17999.999 * 16000)) + 160);
     }
 
     TEST_F(SystemAudioCaptureTest, PausesAreCutOutOfTheTimeline)
@@ -95,32 +106,16 @@ namespace {
         EXPECT_TRUE(mic().empty());
     }
 
-    TEST_F(SystemAudioCaptureTest, BlocksAtOrBeyondFiveHoursAreDropped)
-    {
-        auto capture = start().valueOrThrow();
-        deliver(StreamOutputType::audio, 0.0, 16, 0.1f);
-        deliver(StreamOutputType::audio, 18000.0, 16, 0.2f);
-        auto samples = [&] { return std::filesystem::file_size(dir() / "system.f32") / sizeof(float); };
-        EXPECT_EQ(samples(), 16u);
-        deliver(StreamOutputType::audio, 17999.999, 160, 0.3f);
-        EXPECT_EQ(samples(), static_cast<std::uintmax_t>(std::floor(17999.999 * 16000)) + 160) << "written whole";
-    }
-
     TEST_F(SystemAudioCaptureTest, BuffersThatAreNotAudioOrCannotBeConvertedChangeNothing)
     {
         auto capture = start().valueOrThrow();
         deliver(StreamOutputType::audio, 5.0, 16, 0.1f);
-        FakeSampleBuffer invalid;
+        auto invalid = buffer(9.0, 16, 0.5f);
         invalid.valid = false;
-        invalid.presentationTime = 9.0;
-        invalid.samples.assign(16, 0.5f);
         stream().deliver(invalid, StreamOutputType::audio);
         deliver(StreamOutputType::audio, std::nullopt, 16, 0.5f);
-        FakeSampleBuffer screen;
-        screen.presentationTime = 9.0;
-        screen.samples.assign(16, 0.5f);
-        capture->queue().sync([&] { capture->didOutputSampleBuffer(screen, StreamOutputType::screen); });
-        FakeSampleBuffer uncopyable = screen;
+        capture->queue().sync([&] { capture->didOutputSampleBuffer(buffer(9.0, 16, 0.5f), StreamOutputType::screen); });
+        auto uncopyable = buffer(9.0, 16, 0.5f);
         uncopyable.copyStatus = -12731;
         stream().deliver(uncopyable, StreamOutputType::audio);
         EXPECT_EQ(capture->lastPTS(), 9.0) << "an unconvertible buffer still moves lastPTS";
