@@ -41,8 +41,8 @@ struct FakeStreamPlan {
 
 class FakeCaptureStream final : public CaptureStream {
 public:
-    FakeCaptureStream(std::weak_ptr<StreamDelegate> delegate, FakeStreamPlan plan)
-        : m_delegate(std::move(delegate))
+    FakeCaptureStream(std::weak_ptr<StreamDelegate> streamDelegate, FakeStreamPlan plan)
+        : delegate(std::move(streamDelegate))
         , m_plan(std::move(plan))
     {
     }
@@ -79,13 +79,9 @@ public:
                 queue->sync([&] { output->didOutputSampleBuffer(buffer, type); });
         }
     }
-    // The stream stopping by itself.
-    void reportStop(const Error& error)
-    {
-        if (auto delegate = m_delegate.lock())
-            delegate->didStopWithError(error);
-    }
     int stopCount() const { return m_stops; }
+
+    const std::weak_ptr<StreamDelegate> delegate; // told when the stream stops by itself
 
 private:
     struct Output {
@@ -93,7 +89,6 @@ private:
         StreamOutputType type;
         std::shared_ptr<TaskQueue> queue;
     };
-    std::weak_ptr<StreamDelegate> m_delegate;
     const FakeStreamPlan m_plan;
     std::mutex m_mutex;
     std::vector<Output> m_outputs;

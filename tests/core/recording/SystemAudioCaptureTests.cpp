@@ -151,7 +151,7 @@ namespace {
         test::CaptureFailures failures;
         auto capture = start().valueOrThrow();
         deliver(StreamOutputType::microphone, 1.0, 1600, 0.5f);
-        stream().reportStop(Error::platform("display disconnected"));
+        stream().delegate.lock()->didStopWithError(Error::platform("display disconnected"));
         m_bench.environment.main().runUntilIdle();
         EXPECT_EQ(failures.texts, (std::vector<std::string> { "display disconnected" }));
         EXPECT_TRUE(m_bench.environment.log().contains("SystemAudioCapture stopped: display disconnected"));
