@@ -25,11 +25,13 @@ public:
     // Without `afterBytes`, opening the file for reading fails.
     void failReading(const std::filesystem::path& file, Error error, std::optional<std::size_t> afterBytes = {})
     {
-        m_failures.insert_or_assign(file, Failure { afterBytes, std::move(error) });
+        m_failures.insert_or_assign(file, std::make_pair(afterBytes, std::move(error)));
     }
     // Called instead of the real flush, with the path the handle was opened for.
-    using SynchronizeHook = std::function<Result<void>(const std::filesystem::path&)>;
-    void onSynchronize(SynchronizeHook hook) { m_shared->synchronize = std::move(hook); }
+    void onSynchronize(std::function<Result<void>(const std::filesystem::path&)> hook)
+    {
+        m_shared->synchronize = std::move(hook);
+    }
     int openReadHandles() const { return m_shared->open; }
 
     Result<std::unique_ptr<FileHandle>> openForWriting(const std::filesystem::path& file) override
@@ -38,52 +40,42 @@ public:
     }
     Result<std::unique_ptr<FileHandle>> openForReading(const std::filesystem::path& file) override
     {
-        std::optional<Failure> failure;
-        if (auto planned = m_failures.find(file); planned != m_failures.end())
-            failure = planned->second;
-        if (failure && !failure->afterBytes)
-            return failure->error;
+        auto failure = m_failures.find(file);
+        if (failure != m_failures.end() && !failure->second.first)
+            return failure->second.second;
         auto handle = m_real->openForReading(file);
         if (!handle)
             return handle;
         ++m_shared->open;
-        return std::unique_ptr<FileHandle>(
-            std::make_unique<ReadHandle>(std::move(handle).value(), file, m_shared, std::move(failure)));
+        auto made = std::make_unique<ReadHandle>(std::move(handle).value(), file, m_shared);
+        if (failure != m_failures.end())
+            made->m_failure.emplace(*failure->second.first, failure->second.second);
+        return std::unique_ptr<FileHandle>(std::move(made));
     }
 
 private:
-    struct Failure {
-        std::optional<std::size_t> afterBytes;
-        Error error;
-    };
     // Shared with the handles, which may outlive this object.
     struct Shared {
         std::atomic<int> open { 0 };
-        SynchronizeHook synchronize;
+        std::function<Result<void>(const std::filesystem::path&)> synchronize;
     };
 
-    class ReadHandle final : public FileHandle {
-    public:
-        ReadHandle(std::unique_ptr<FileHandle> real, std::filesystem::path path, std::shared_ptr<Shared> shared,
-            std::optional<Failure> failure)
+    struct ReadHandle final : FileHandle {
+        ReadHandle(std::unique_ptr<FileHandle> real, std::filesystem::path path, std::shared_ptr<Shared> shared)
             : m_real(std::move(real))
             , m_path(std::move(path))
             , m_shared(std::move(shared))
-            , m_failure(std::move(failure))
         {
         }
         Result<void> seek(std::uint64_t offset) override { return m_real->seek(offset); }
         Result<void> write(std::span<const std::byte> bytes) override { return m_real->write(bytes); }
         Result<std::size_t> read(std::span<std::byte> into) override
         {
-            if (!m_failure)
-                return m_real->read(into);
-            auto& left = *m_failure->afterBytes;
-            if (left == 0)
-                return m_failure->error;
-            auto read = m_real->read(into.first(std::min(into.size(), left)));
-            if (read)
-                left -= read.value();
+            if (m_failure && m_failure->first == 0)
+                return m_failure->second;
+            auto read = m_real->read(m_failure ? into.first(std::min(into.size(), m_failure->first)) : into);
+            if (read && m_failure)
+                m_failure->first -= read.value();
             return read;
         }
         Result<void> synchronize() override
@@ -96,15 +88,14 @@ private:
             return m_real->close();
         }
 
-    private:
         std::unique_ptr<FileHandle> m_real;
         std::filesystem::path m_path;
         std::shared_ptr<Shared> m_shared;
-        std::optional<Failure> m_failure;
+        std::optional<std::pair<std::size_t, Error>> m_failure; // bytes still readable, then this error
     };
 
     std::shared_ptr<FileHandles> m_real;
-    std::map<std::filesystem::path, Failure> m_failures;
+    std::map<std::filesystem::path, std::pair<std::optional<std::size_t>, Error>> m_failures;
     std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();
 };
 
