@@ -23,6 +23,15 @@ struct FakeSampleBuffer final : SampleBuffer {
     std::optional<AudioFormat> formatDescription() const override { return format; }
     std::size_t numSamples() const override { return samples.size(); }
     std::optional<double> outputPresentationTime() const override { return presentationTime; }
+    // `count` frames of `value` at `time`, at `rate` frames per second.
+    static FakeSampleBuffer of(std::optional<double> time, std::size_t count, float value, double rate = 16000)
+    {
+        FakeSampleBuffer made;
+        made.samples.assign(count, value);
+        made.presentationTime = time;
+        made.format->sampleRate = rate;
+        return made;
+    }
     int copyPcmData(AudioPcmBuffer& into, std::size_t frameCount) const override
     {
         for (int channel = 0; copyStatus == 0 && channel < into.format().channelCount; ++channel)

@@ -107,7 +107,8 @@ namespace {
                         break;
                     case 4:
                         if (auto stream = bench.screenCapture->lastStream())
-                            test::deliverTone(*stream, StreamOutputType::microphone, round * 0.01);
+                            stream->deliver(
+                                test::FakeSampleBuffer::of(round * 0.01, 160, 0.5f), StreamOutputType::microphone);
                         break;
                     case 5:
                         bench.screenCapture->plan([fails = random() % 2](auto& plan) {

@@ -170,7 +170,8 @@ namespace {
         EXPECT_TRUE(bench.audioRecorders->made.empty()) << "no microphone segment in the capture's directory";
         EXPECT_TRUE(bench.audioSession->calls.empty());
 
-        test::deliverTone(*bench.screenCapture->lastStream(), StreamOutputType::microphone, 10.0);
+        bench.screenCapture->lastStream()->deliver(
+            test::FakeSampleBuffer::of(10.0, 160, 0.5f), StreamOutputType::microphone);
         EXPECT_EQ(recorder.stopAndWait().value(), bench.session(1) / "meeting.m4a");
         EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
         state = recorder.state();

@@ -98,14 +98,6 @@ inline void makeSession(const std::filesystem::path& dir, const std::vector<std:
         writeBytes(dir / name, content);
 }
 
-inline void deliverTone(FakeCaptureStream& stream, StreamOutputType type, double time, float value = 0.5f)
-{
-    FakeSampleBuffer buffer;
-    buffer.samples.assign(160, value);
-    buffer.presentationTime = time;
-    stream.deliver(buffer, type);
-}
-
 inline std::vector<std::string> segmentNames(const std::filesystem::path& dir)
 {
     std::vector<std::string> names;

@@ -19,18 +19,10 @@ namespace {
             return SystemAudioCapture::start(dir(), m_bench.dependencies().capture);
         }
         test::FakeCaptureStream& stream() { return *m_bench.screenCapture->lastStream(); }
-        static FakeSampleBuffer buffer(std::optional<double> time, std::size_t count, float value, double rate = 16000)
-        {
-            FakeSampleBuffer made;
-            made.samples.assign(count, value);
-            made.presentationTime = time;
-            made.format->sampleRate = rate;
-            return made;
-        }
         void deliver(
             StreamOutputType type, std::optional<double> time, std::size_t count, float value, double rate = 16000)
         {
-            stream().deliver(buffer(time, count, value, rate), type);
+            stream().deliver(FakeSampleBuffer::of(time, count, value, rate), type);
         }
         std::vector<float> system() { return test::readSamples(dir() / "system.f32"); }
         std::vector<float> mic() { return test::readSamples(dir() / "mic.f32"); }
@@ -110,12 +102,13 @@ namespace {
     {
         auto capture = start().valueOrThrow();
         deliver(StreamOutputType::audio, 5.0, 16, 0.1f);
-        auto invalid = buffer(9.0, 16, 0.5f);
+        auto invalid = FakeSampleBuffer::of(9.0, 16, 0.5f);
         invalid.valid = false;
         stream().deliver(invalid, StreamOutputType::audio);
         deliver(StreamOutputType::audio, std::nullopt, 16, 0.5f);
-        capture->queue().sync([&] { capture->didOutputSampleBuffer(buffer(9.0, 16, 0.5f), StreamOutputType::screen); });
-        auto uncopyable = buffer(9.0, 16, 0.5f);
+        capture->queue().sync(
+            [&] { capture->didOutputSampleBuffer(FakeSampleBuffer::of(9.0, 16, 0.5f), StreamOutputType::screen); });
+        auto uncopyable = FakeSampleBuffer::of(9.0, 16, 0.5f);
         uncopyable.copyStatus = -12731;
         stream().deliver(uncopyable, StreamOutputType::audio);
         EXPECT_EQ(capture->lastPTS(), 9.0) << "an unconvertible buffer still moves lastPTS";
