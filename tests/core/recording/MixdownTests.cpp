@@ -77,12 +77,7 @@ namespace {
         }
         for (const auto& result : results)
             EXPECT_EQ(result.value(), meeting());
-        EXPECT_EQ(m_writer->files.size(), 1u);
-
-        test::writeSamples(mic(), constant(0.5f, 100));
-        EXPECT_EQ(mix().value(), meeting());
-        EXPECT_TRUE(fs::exists(mic()));
-        EXPECT_EQ(m_writer->files.size(), 1u);
+        EXPECT_EQ(m_writer->files.size(), 1u) << "one mixes, the others find its meeting file";
     }
 
     TEST_F(MixdownTest, NothingAudibleIsEmptyAndKeepsTheRawTracks)

@@ -46,14 +46,10 @@ namespace {
             Seam<UrlParser>::install(std::make_shared<GUriParser>());
             Seam<ApplicationSupport>::install(std::shared_ptr<ApplicationSupport>(this, [](auto*) {}));
             const std::vector<std::pair<std::string, std::string>> files {
-                { "recordings/session-1/meeting.m4a", "inside" },
-                { "recordings/session-1/system.f32", "raw" },
-                { "recordings/session-1/empty.m4a", "" },
-                { "recordings/session-1/a%b.m4a", "percent" },
-                { "recordings/session-1/100%.m4a", "hundred" },
-                { "secret.txt", "SECRET" },
-                { "recordings-evil/meeting.m4a", "SECRET" },
-                { "outside/meeting.m4a", "SECRET" },
+                { "recordings/session-1/meeting.m4a", "inside" }, { "recordings/session-1/system.f32", "raw" },
+                { "recordings/session-1/empty.m4a", "" }, { "recordings/session-1/a%b.m4a", "percent" },
+                { "recordings/session-1/100%.m4a", "hundred" }, { "secret.txt", "SECRET" },
+                { "recordings-evil/meeting.m4a", "SECRET" }, { "outside/meeting.m4a", "SECRET" }
             };
             for (const auto& [file, text] : files)
                 test::writeBytes(m_base / file, text);
