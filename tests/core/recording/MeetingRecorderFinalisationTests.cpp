@@ -87,7 +87,8 @@ namespace {
     {
         RecorderTestBench bench; // raw tracks are mixed also where the platform has no system audio
         auto& recorder = bench.make();
-        EXPECT_EQ(recorder.pendingAndWait().value(), std::nullopt) << "no recordings directory yet";
+        // The page's asynchronous answers carry the same: nothing, a path, or why not.
+        recorder.pending([](auto found) { EXPECT_EQ(found.value(), std::nullopt) << "no recordings directory yet"; });
 
         auto root = bench.recordings();
         makeSession(root / "a-claimed", { { "segment-001.m4a", "4" } });
@@ -125,10 +126,12 @@ namespace {
         auto claimed = root / "a-claimed" / "meeting.m4a";
         EXPECT_EQ(recorder.discard(claimed.string()).error().description(), "この録音はほかのプロセスが使っています");
         bench.claims->releaseElsewhere(root / "a-claimed");
-        EXPECT_EQ(recorder.pendingAndWait().value(), claimed);
+        recorder.pending([&](auto answer) { EXPECT_EQ(answer.value(), claimed.string()); });
         EXPECT_FALSE(bench.claims->isHeldHere(root / "a-claimed")) << "given up once it was returned";
         ASSERT_TRUE(recorder.discard(claimed.string()));
-        EXPECT_EQ(recorder.pendingAndWait().error().description(), emptyRecording) << "alone, the broken one says why";
+        recorder.pending([](auto answer) {
+            EXPECT_EQ(answer.error().description(), emptyRecording) << "alone, the broken one says why";
+        });
     }
 
     TEST(MeetingRecorderFinalisationTest, DiscardRemovesOnlyTheDirectoryOfAMeetingFileOfAnInactiveSession)
