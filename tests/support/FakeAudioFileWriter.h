@@ -27,25 +27,23 @@ public:
     Result<std::unique_ptr<AudioFile>> openForWriting(
         const std::filesystem::path& file, const AudioFileSettings&, const AudioFormat& processingFormat) override
     {
-        if (m_openFailure)
-            return *m_openFailure;
+        if (openFailure)
+            return *openFailure;
         std::ofstream(file, std::ios::binary | std::ios::trunc) << "fake audio";
         auto written = std::make_shared<Written>(Written { file, {}, {}, false });
         written->channels.resize(static_cast<std::size_t>(std::max(processingFormat.channelCount, 0)));
-        m_files.push_back(written);
+        files.push_back(written);
         return std::unique_ptr<AudioFile>(std::make_unique<File>(std::move(written), *this));
     }
 
-    void failOpening(Error error) { m_openFailure = std::move(error); }
-    void failWrite(std::size_t index, Error error) { m_writeFailure.emplace(index, std::move(error)); }
-    void failClosing(Error error) { m_closeFailure = std::move(error); }
-    // Every file opened so far, in order.
-    const std::vector<std::shared_ptr<Written>>& files() const { return m_files; }
-    std::size_t openCount() const { return m_files.size(); }
+    // Planned failures, and every file opened so far, in order.
+    std::optional<Error> openFailure;
+    std::optional<std::pair<std::size_t, Error>> writeFailure;
+    std::optional<Error> closeFailure;
+    std::vector<std::shared_ptr<Written>> files;
 
 private:
-    class File final : public AudioFile {
-    public:
+    struct File final : AudioFile {
         File(std::shared_ptr<Written> written, const FakeAudioFileWriter& writer)
             : m_written(std::move(written))
             , m_writer(writer)
@@ -53,8 +51,8 @@ private:
         }
         Result<void> write(const AudioPcmBuffer& buffer) override
         {
-            if (auto& failure = m_writer.m_writeFailure; failure && failure->first == m_written->chunkLengths.size())
-                return failure->second;
+            if (m_writer.writeFailure && m_writer.writeFailure->first == m_written->chunkLengths.size())
+                return m_writer.writeFailure->second;
             m_written->chunkLengths.push_back(buffer.frameLength());
             for (std::size_t channel = 0; channel < m_written->channels.size(); ++channel) {
                 auto data = buffer.floatChannelData(static_cast<int>(channel)).first(buffer.frameLength());
@@ -64,21 +62,14 @@ private:
         }
         Result<void> close() override
         {
-            if (m_writer.m_closeFailure)
-                return *m_writer.m_closeFailure;
+            if (m_writer.closeFailure)
+                return *m_writer.closeFailure;
             m_written->closed = true;
             return {};
         }
-
-    private:
         std::shared_ptr<Written> m_written;
         const FakeAudioFileWriter& m_writer;
     };
-
-    std::optional<Error> m_openFailure;
-    std::optional<std::pair<std::size_t, Error>> m_writeFailure;
-    std::optional<Error> m_closeFailure;
-    std::vector<std::shared_ptr<Written>> m_files;
 };
 
 } // namespace norla::test

@@ -2,75 +2,89 @@
 
 #include "platform/AudioRecorder.h"
 
-#include <filesystem>
+#include "TrackFiles.h"
+
+#include <algorithm>
 #include <map>
-#include <mutex>
 #include <optional>
-#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace norla::test {
 
 // Audio recorders that write their file when they start: its text is the segment's content as the
-// FakeMediaComposer reads it (a duration in seconds by default). Planned failures are counted in calls
-// of makeRecorder, from 1.
-class FakeAudioRecorders final : public AudioRecorders {
-public:
+// FakeMediaComposer reads it (a duration in seconds by default). Only the recorder's queue calls them.
+struct FakeAudioRecorders final : AudioRecorders {
     struct Made {
         std::filesystem::path file;
         bool stopped = false;
+        AudioRecorder::FailureHandler onFailure;
     };
 
     Result<std::unique_ptr<AudioRecorder>> makeRecorder(
-        const std::filesystem::path& file, const AudioFileSettings& settings) override;
-
-    void setSegmentContent(std::string content)
+        const std::filesystem::path& file, const AudioFileSettings&) override
     {
-        std::lock_guard lock(m_mutex);
-        m_content = std::move(content);
+        auto failure = failures.find(++calls);
+        if (failure != failures.end() && failure->second)
+            return *failure->second;
+        made.push_back({ file, false, nullptr });
+        return std::unique_ptr<AudioRecorder>(
+            std::make_unique<Recorder>(*this, made.size() - 1, failure != failures.end()));
     }
-    void failCreation(int call, Error error)
+    // Plans the `call`-th making (from 1) to fail with `error`, or without one to make a recorder that
+    // will not record.
+    void fail(int call, std::optional<Error> error = std::nullopt)
     {
-        std::lock_guard lock(m_mutex);
-        m_creationFailure.emplace(call, std::move(error));
-    }
-    void refuseRecord(int call)
-    {
-        std::lock_guard lock(m_mutex);
-        m_refused.insert(call);
+        failures.insert_or_assign(call, std::move(error));
     }
     // The recorder made `index`-th (from 0) reports that its source failed.
-    void failWhileRecording(std::size_t index, const Error& error);
-    std::vector<Made> made() const
+    void failWhileRecording(std::size_t index, const Error& error)
     {
-        std::lock_guard lock(m_mutex);
-        return m_made;
+        if (auto handler = std::exchange(made.at(index).onFailure, nullptr))
+            handler(error);
     }
-    // Recorders that are recording now, and the most that ever were at once.
-    int activeCount() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_active;
-    }
-    int maxActive() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_maxActive;
-    }
+
+    std::string segmentContent = "1";
+    std::map<int, std::optional<Error>> failures;
+    std::vector<Made> made;
+    int calls = 0;
+    int active = 0; // recording now
+    int maxActive = 0; // the most that ever recorded at once
 
 private:
-    friend class FakeAudioRecorder;
+    struct Recorder final : AudioRecorder {
+        Recorder(FakeAudioRecorders& owner, std::size_t index, bool refuses)
+            : m_owner(owner)
+            , m_index(index)
+            , m_refuses(refuses)
+        {
+        }
+        bool record() override
+        {
+            if (m_refuses)
+                return false;
+            writeBytes(m_owner.made[m_index].file, m_owner.segmentContent);
+            m_owner.maxActive = std::max(m_owner.maxActive, ++m_owner.active);
+            return m_recording = true;
+        }
+        void stop() override
+        {
+            if (std::exchange(m_recording, false)) {
+                --m_owner.active;
+                m_owner.made[m_index].stopped = true;
+            }
+        }
+        void setFailureHandler(FailureHandler handler) override
+        {
+            m_owner.made[m_index].onFailure = std::move(handler);
+        }
 
-    mutable std::mutex m_mutex;
-    std::string m_content = "1";
-    std::optional<std::pair<int, Error>> m_creationFailure;
-    std::set<int> m_refused;
-    std::map<std::size_t, AudioRecorder::FailureHandler> m_failureHandlers;
-    std::vector<Made> m_made;
-    int m_calls = 0;
-    int m_active = 0;
-    int m_maxActive = 0;
+        FakeAudioRecorders& m_owner;
+        std::size_t m_index;
+        bool m_refuses;
+        bool m_recording = false;
+    };
 };
 
 } // namespace norla::test

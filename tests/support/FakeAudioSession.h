@@ -2,46 +2,28 @@
 
 #include "platform/AudioSession.h"
 
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace norla::test {
 
-// Records every call as a line ("category playAndRecord spokenAudio 13", "active 1 0") and fails the
-// calls the test plans to fail.
-class FakeAudioSession final : public AudioSession {
-public:
+// Records every call as a line ("category 13" with the options, "active 1 0"); activations fail while
+// `activationFailure` is set. Only the recorder's queue calls it.
+struct FakeAudioSession final : AudioSession {
     Result<void> setCategory(AudioSessionCategory, AudioSessionMode, std::uint32_t options) override
     {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back("category playAndRecord spokenAudio " + std::to_string(options));
+        calls.push_back("category " + std::to_string(options));
         return {};
     }
     Result<void> setActive(bool active, std::uint32_t options) override
     {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(std::string("active ") + (active ? "1 " : "0 ") + std::to_string(options));
-        if (active && m_activationFailure)
-            return *m_activationFailure;
-        return {};
-    }
-    void failActivation(std::optional<Error> error)
-    {
-        std::lock_guard lock(m_mutex);
-        m_activationFailure = std::move(error);
-    }
-    std::vector<std::string> calls() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_calls;
+        calls.push_back("active " + std::to_string(active) + " " + std::to_string(options));
+        return active && activationFailure ? Result<void>(*activationFailure) : Result<void>();
     }
 
-private:
-    mutable std::mutex m_mutex;
-    std::optional<Error> m_activationFailure;
-    std::vector<std::string> m_calls;
+    std::vector<std::string> calls;
+    std::optional<Error> activationFailure;
 };
 
 } // namespace norla::test

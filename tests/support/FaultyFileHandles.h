@@ -2,19 +2,19 @@
 
 #include "platform/FileHandle.h"
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 
 namespace norla::test {
 
-// Real file handles (from the wrapped implementation) with planned failures: files that cannot be opened
-// for reading, and files whose reads fail once a number of bytes has been read. Counts the read handles
-// it handed out and how many of them were closed, and lets a test see (and fail) every flush to disk of a
-// file or directory opened for reading.
+// Real file handles (from the wrapped implementation) with planned failures of reading: a file that cannot
+// be opened for reading, or whose reads fail once a number of bytes has been read. Counts the read handles
+// still open, and lets a test see (and fail) every flush to disk of a file or directory opened for reading.
 class FaultyFileHandles final : public FileHandles {
 public:
     explicit FaultyFileHandles(std::shared_ptr<FileHandles> real)
@@ -22,35 +22,80 @@ public:
     {
     }
 
-    void refuseReading(const std::filesystem::path& file, Error error) { m_refusedReads.insert_or_assign(file, error); }
-    void failReadsAfter(const std::filesystem::path& file, std::size_t bytes, Error error)
+    // Without `afterBytes`, opening the file for reading fails.
+    void failReading(const std::filesystem::path& file, Error error, std::optional<std::size_t> afterBytes = {})
     {
-        m_failingReads.insert_or_assign(file, ReadFailure { bytes, std::move(error) });
+        m_failures.insert_or_assign(file, std::make_pair(afterBytes, std::move(error)));
     }
     // Called instead of the real flush, with the path the handle was opened for.
-    using SynchronizeHook = std::function<Result<void>(const std::filesystem::path&)>;
-    void onSynchronize(SynchronizeHook hook) { m_shared->synchronize = std::move(hook); }
-    std::size_t readHandleCount() const { return m_shared->handed; }
-    std::size_t closedReadHandleCount() const { return m_shared->closed; }
+    void onSynchronize(std::function<Result<void>(const std::filesystem::path&)> hook)
+    {
+        m_shared->synchronize = std::move(hook);
+    }
+    int openReadHandles() const { return m_shared->open; }
 
-    Result<std::unique_ptr<FileHandle>> openForWriting(const std::filesystem::path& file) override;
-    Result<std::unique_ptr<FileHandle>> openForReading(const std::filesystem::path& file) override;
+    Result<std::unique_ptr<FileHandle>> openForWriting(const std::filesystem::path& file) override
+    {
+        return m_real->openForWriting(file);
+    }
+    Result<std::unique_ptr<FileHandle>> openForReading(const std::filesystem::path& file) override
+    {
+        auto failure = m_failures.find(file);
+        if (failure != m_failures.end() && !failure->second.first)
+            return failure->second.second;
+        auto handle = m_real->openForReading(file);
+        if (!handle)
+            return handle;
+        ++m_shared->open;
+        auto made = std::make_unique<ReadHandle>(std::move(handle).value(), file, m_shared);
+        if (failure != m_failures.end())
+            made->m_failure.emplace(*failure->second.first, failure->second.second);
+        return std::unique_ptr<FileHandle>(std::move(made));
+    }
 
 private:
-    friend class ObservedReadHandle;
-    struct ReadFailure {
-        std::size_t afterBytes;
-        Error error;
-    };
     // Shared with the handles, which may outlive this object.
     struct Shared {
-        std::size_t handed = 0;
-        std::size_t closed = 0;
-        SynchronizeHook synchronize;
+        std::atomic<int> open { 0 };
+        std::function<Result<void>(const std::filesystem::path&)> synchronize;
     };
+
+    struct ReadHandle final : FileHandle {
+        ReadHandle(std::unique_ptr<FileHandle> real, std::filesystem::path path, std::shared_ptr<Shared> shared)
+            : m_real(std::move(real))
+            , m_path(std::move(path))
+            , m_shared(std::move(shared))
+        {
+        }
+        Result<void> seek(std::uint64_t offset) override { return m_real->seek(offset); }
+        Result<void> write(std::span<const std::byte> bytes) override { return m_real->write(bytes); }
+        Result<std::size_t> read(std::span<std::byte> into) override
+        {
+            if (m_failure && m_failure->first == 0)
+                return m_failure->second;
+            auto read = m_real->read(m_failure ? into.first(std::min(into.size(), m_failure->first)) : into);
+            if (read && m_failure)
+                m_failure->first -= read.value();
+            return read;
+        }
+        Result<void> synchronize() override
+        {
+            return m_shared->synchronize ? m_shared->synchronize(m_path) : m_real->synchronize();
+        }
+        Result<void> close() override
+        {
+            --m_shared->open;
+            return m_real->close();
+        }
+
+        std::unique_ptr<FileHandle> m_real;
+        std::filesystem::path m_path;
+        std::shared_ptr<Shared> m_shared;
+        std::optional<std::pair<std::size_t, Error>> m_failure; // bytes still readable, then this error
+    };
+
     std::shared_ptr<FileHandles> m_real;
-    std::map<std::filesystem::path, Error> m_refusedReads;
-    std::map<std::filesystem::path, ReadFailure> m_failingReads;
+    std::map<std::filesystem::path, std::pair<std::optional<std::size_t>, Error>> m_failures;
     std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();
 };
 

@@ -1,5 +1,6 @@
 #include "RecorderTestBench.h"
 
+#include "recording/CaptureError.h"
 #include "recording/RecorderError.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@ namespace {
 
     using test::RecorderTestBench;
     using test::segmentNames;
-    using test::startNow;
     using Names = std::vector<std::string>;
 
     void postInterruption(Value type)
@@ -18,141 +18,88 @@ namespace {
             Value::Object { { std::string(audioSessionInterruptionTypeKey), std::move(type) } });
     }
 
-    TEST(MeetingRecorderSessionTest, AMicrophoneSessionActivatesTheAudioSessionAndRecordsTheFirstSegment)
+    TEST(MeetingRecorderSessionTest, AMicrophoneSessionRotatesOnA300SecondGridAndItsStopMergesTheSegments)
     {
         RecorderTestBench bench;
+        bench.audioRecorders->segmentContent = "300";
         auto& recorder = bench.make();
-        ASSERT_TRUE(startNow(recorder));
-
-        EXPECT_EQ(bench.audioSession->calls(), (Names { "category playAndRecord spokenAudio 13", "active 1 0" }));
-        ASSERT_EQ(bench.audioRecorders->made().size(), 1u);
-        EXPECT_EQ(bench.audioRecorders->made()[0].file, bench.session(1) / "segment-001.m4a");
-        auto state = recorder.state();
-        EXPECT_EQ(state.sessionDir, bench.session(1));
+        ASSERT_TRUE(recorder.startAndWait());
+        EXPECT_EQ(bench.audioSession->calls, (Names { "category 13", "active 1 0" }));
         EXPECT_TRUE(bench.claims->isHeldHere(bench.session(1)));
-        EXPECT_TRUE(state.hasRecorder && state.hasRotationTimer && !state.paused);
-        EXPECT_TRUE(recorder.isRecording());
-        EXPECT_EQ(startNow(recorder).error().description(), "すでに録音中です");
-        EXPECT_EQ(recorder.state().segmentIndex, 1);
-    }
-
-    TEST(MeetingRecorderSessionTest, AStartThatFailsLeavesNothingBehind)
-    {
-        RecorderTestBench bench;
-        bench.permission->setGranted(false);
-        auto& recorder = bench.make();
-        EXPECT_EQ(startNow(recorder).error().description(),
-            "マイクの使用が許可されていません。設定アプリの「Vantorel」でマイクをオンにしてください。");
-        EXPECT_TRUE(bench.audioSession->calls().empty());
-
-        bench.permission->setGranted(true);
-        bench.audioRecorders->refuseRecord(1);
-        EXPECT_EQ(startNow(recorder).error().description(), "録音をまとめられませんでした: 録音を開始できませんでした");
-        EXPECT_FALSE(std::filesystem::exists(bench.session(1)));
-        EXPECT_EQ(bench.audioSession->calls().back(), "active 0 1");
-        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
-
-        bench.audioRecorders->failCreation(2, Error::platform("no input device"));
-        EXPECT_EQ(startNow(recorder).error().description(), "no input device");
-        EXPECT_FALSE(recorder.isRecording());
-    }
-
-    TEST(MeetingRecorderSessionTest, RotationFollowsThe300SecondGridFromTheSessionStart)
-    {
-        RecorderTestBench bench;
-        auto& recorder = bench.make();
-        ASSERT_TRUE(startNow(recorder));
+        EXPECT_EQ(recorder.startAndWait().error().description(), "すでに録音中です");
         auto& queue = bench.fakeQueue();
 
         queue.advanceBy(seconds(299));
         EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a" }));
         queue.advanceBy(seconds(1));
         EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a", "segment-002.m4a" }));
-        EXPECT_EQ(bench.audioRecorders->maxActive(), 1) << "the old segment stops before the new one starts";
+        EXPECT_EQ(bench.audioRecorders->maxActive, 1) << "the old segment stops before the new one starts";
 
         queue.advanceBy(seconds(100)); // 400 s
         ASSERT_TRUE(recorder.pause());
         EXPECT_TRUE(recorder.pause().error().is(RecorderError::notRecording)) << "a second pause";
         queue.advanceBy(seconds(200)); // a tick at 600 s while paused does nothing
-        EXPECT_EQ(bench.audioRecorders->made().size(), 2u);
+        EXPECT_EQ(bench.audioRecorders->made.size(), 2u);
         queue.advanceBy(seconds(50)); // 650 s
         ASSERT_TRUE(recorder.resume());
         EXPECT_TRUE(recorder.resume()) << "resume while recording does nothing";
-        EXPECT_EQ(bench.audioRecorders->made().size(), 3u);
+        EXPECT_EQ(bench.audioRecorders->made.size(), 3u);
         queue.advanceBy(seconds(249)); // 899 s: the grid is not moved by the resume
-        EXPECT_EQ(bench.audioRecorders->made().size(), 3u);
+        EXPECT_EQ(bench.audioRecorders->made.size(), 3u);
         queue.advanceBy(seconds(1));
         EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
-        EXPECT_EQ(bench.audioRecorders->activeCount(), 1);
+        EXPECT_EQ(bench.audioRecorders->active, 1);
+
+        auto meeting = bench.session(1) / "meeting.m4a";
+        EXPECT_EQ(recorder.stopAndWait().value(), meeting);
+        EXPECT_EQ(test::readBytes(meeting),
+            "segment-001.m4a at=0 duration=300\nsegment-002.m4a at=300 duration=300\n"
+            "segment-003.m4a at=600 duration=300\nsegment-004.m4a at=900 duration=300\n")
+            << "back to back, with no silence for the pause";
+        EXPECT_TRUE(MeetingRecorder::listSegments(bench.session(1)).empty()) << "the segments are removed";
+        EXPECT_EQ(bench.audioRecorders->active, 0);
+        EXPECT_EQ(bench.audioSession->calls.back(), "active 0 1");
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1))) << "given up once meeting.m4a is written";
+        auto state = recorder.state();
+        EXPECT_FALSE(state.sessionDir || state.hasRotationTimer || state.paused);
+        EXPECT_TRUE(recorder.stopAndWait().error().is(RecorderError::notRecording)) << "a second stop";
     }
 
-    TEST(MeetingRecorderSessionTest, PauseAndResumeNeedASessionAndAResumeMayFailToActivate)
+    TEST(MeetingRecorderSessionTest, AStartThatFailsLeavesNothingBehindAndWithoutASessionNothingPauses)
     {
         RecorderTestBench bench;
+        bench.permission->setGranted(false);
         auto& recorder = bench.make();
         EXPECT_TRUE(recorder.pause().error().is(RecorderError::notRecording));
         EXPECT_EQ(recorder.resume().error().description(), "録音していません");
+        EXPECT_TRUE(recorder.startAndWait().error().is(RecorderError::permissionDenied));
+        EXPECT_TRUE(bench.audioSession->calls.empty());
 
-        ASSERT_TRUE(startNow(recorder));
+        bench.permission->setGranted(true);
+        bench.audioRecorders->fail(1); // makes a recorder that will not record
+        EXPECT_TRUE(recorder.startAndWait().error().is(RecorderError::exportFailed)) << "the segment did not start";
+        EXPECT_FALSE(std::filesystem::exists(bench.session(1)));
+        EXPECT_EQ(bench.audioSession->calls.back(), "active 0 1");
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
+
+        bench.audioRecorders->fail(2, Error::platform("no input device"));
+        EXPECT_EQ(recorder.startAndWait().error().description(), "no input device");
+        EXPECT_FALSE(recorder.isRecording());
+
+        ASSERT_TRUE(recorder.startAndWait());
         ASSERT_TRUE(recorder.pause());
-        EXPECT_TRUE(recorder.state().paused);
-        bench.audioSession->failActivation(Error::platform("session busy"));
+        bench.audioSession->activationFailure = Error::platform("session busy");
         EXPECT_EQ(recorder.resume().error().description(), "session busy");
-        bench.audioSession->failActivation(std::nullopt);
-        EXPECT_TRUE(recorder.resume()) << "not paused any more: nothing to do";
-        auto state = recorder.state();
-        EXPECT_FALSE(state.paused || state.hasRecorder);
-        EXPECT_TRUE(state.sessionDir);
     }
 
-    TEST(MeetingRecorderSessionTest, ASegmentThatCannotStartOrAMicrophoneThatGoesAwayIsToldToTheUser)
+    TEST(MeetingRecorderSessionTest, InterruptionsAndLostMicrophonesCloseTheSegmentAndTheUserIsTold)
     {
         RecorderTestBench bench;
-        bench.audioRecorders->failCreation(2, Error::platform("disk full"));
-        bench.audioRecorders->refuseRecord(5);
+        bench.audioRecorders->fail(3, Error::platform("disk full"));
+        bench.audioRecorders->fail(6);
         auto& recorder = bench.make();
         test::CaptureFailures failures;
-        ASSERT_TRUE(startNow(recorder));
-
-        // A rotation whose segment cannot start consumes its number; the session records nothing from then on.
-        bench.fakeQueue().advanceBy(seconds(300));
-        bench.settle();
-        EXPECT_EQ(recorder.state().segmentIndex, 2);
-        EXPECT_FALSE(recorder.state().hasRecorder);
-        EXPECT_EQ(failures.texts, (Names { "disk full" }));
-        ASSERT_EQ(bench.notices->notices().size(), 1u);
-        EXPECT_EQ(bench.notices->notices()[0].first, "マイクが使えなくなりました");
-        bench.fakeQueue().advanceBy(seconds(600)); // ticks without a recorder do nothing
-        EXPECT_EQ(recorder.state().segmentIndex, 2);
-
-        postInterruption(0); // the end of an interruption starts the next segment
-        bench.settle();
-        EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a", "segment-003.m4a" }));
-
-        auto gone = [&](std::size_t made) {
-            bench.audioRecorders->failWhileRecording(made, Error::platform("No such entity"));
-            bench.settle();
-        };
-        gone(0); // a segment that was already over
-        EXPECT_EQ(recorder.state().segmentIndex, 3);
-        gone(1); // another microphone takes over at once
-        EXPECT_TRUE(bench.audioRecorders->made()[1].stopped) << "its file is finished";
-        EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
-        ASSERT_EQ(bench.notices->notices().size(), 2u);
-        EXPECT_EQ(bench.notices->notices()[1].first, "別のマイクで録音しています");
-        gone(2); // and none is left
-        EXPECT_EQ(failures.texts, (Names { "disk full", "No such entity" }));
-        EXPECT_TRUE(bench.environment.log().contains("MeetingRecorder: No such entity"));
-        EXPECT_EQ(bench.notices->notices().back().first, "マイクが使えなくなりました");
-        EXPECT_TRUE(recorder.isRecording()) << "until the session controller or the page stops it";
-        ASSERT_TRUE(recorder.stopAndWait());
-    }
-
-    TEST(MeetingRecorderSessionTest, AnInterruptionClosesTheSegmentAndItsEndStartsTheNext)
-    {
-        RecorderTestBench bench;
-        auto& recorder = bench.make();
-        ASSERT_TRUE(startNow(recorder));
+        ASSERT_TRUE(recorder.startAndWait());
         auto deliver = [&](Value type) {
             postInterruption(std::move(type));
             bench.settle();
@@ -160,70 +107,95 @@ namespace {
 
         deliver(1);
         EXPECT_FALSE(recorder.state().hasRecorder);
-        EXPECT_FALSE(recorder.state().paused);
         bench.fakeQueue().advanceBy(seconds(300)); // a tick while interrupted does nothing
-        EXPECT_EQ(bench.audioRecorders->made().size(), 1u);
+        EXPECT_EQ(bench.audioRecorders->made.size(), 1u);
         deliver(0);
         EXPECT_EQ(segmentNames(bench.session(1)), (Names { "segment-001.m4a", "segment-002.m4a" }));
-
         deliver("1"); // not an integer
         deliver(7); // an unknown type
         EXPECT_TRUE(recorder.state().hasRecorder);
+
+        // A rotation whose segment cannot start consumes its number; the session records nothing from then on.
+        bench.fakeQueue().advanceBy(seconds(300));
+        bench.settle();
+        EXPECT_FALSE(recorder.state().hasRecorder);
+        EXPECT_EQ(failures.texts, (Names { "disk full" }));
+        EXPECT_EQ(bench.notices->notices().at(0).first, "マイクが使えなくなりました");
+        deliver(0);
+        EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-004.m4a");
+
+        auto gone = [&](std::size_t made) {
+            bench.audioRecorders->failWhileRecording(made, Error::platform("No such entity"));
+            bench.settle();
+        };
+        gone(0); // a segment that was already over
+        EXPECT_EQ(recorder.state().segmentIndex, 4);
+        gone(2); // another microphone takes over at once
+        EXPECT_TRUE(bench.audioRecorders->made[2].stopped) << "its file is finished";
+        EXPECT_EQ(segmentNames(bench.session(1)).back(), "segment-005.m4a");
+        EXPECT_EQ(bench.notices->notices().at(1).first, "別のマイクで録音しています");
+        gone(3); // and none is left
+        EXPECT_EQ(failures.texts, (Names { "disk full", "No such entity" }));
+        EXPECT_TRUE(bench.environment.log().contains("MeetingRecorder: No such entity"));
+        EXPECT_EQ(bench.notices->notices().back().first, "マイクが使えなくなりました");
+        EXPECT_TRUE(recorder.isRecording()) << "until the session controller or the page stops it";
+
+        deliver(0); // the end of an interruption tries again
         ASSERT_TRUE(recorder.pause());
         deliver(0); // while paused, interruptions change nothing
         EXPECT_FALSE(recorder.state().hasRecorder);
     }
 
-    TEST(MeetingRecorderSessionTest, ASystemAudioSessionHandsPauseAndResumeToTheCaptureAndIgnoresInterruptions)
+    TEST(MeetingRecorderSessionTest, ASystemAudioSessionRecordsThroughTheCaptureUntilItsStopMixesTheTracks)
     {
         RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
         auto& recorder = bench.make();
-        ASSERT_TRUE(startNow(recorder));
+        ASSERT_TRUE(recorder.startAndWait());
         auto state = recorder.state();
         EXPECT_TRUE(state.hasCapture && !state.hasRecorder && !state.hasRotationTimer);
-        EXPECT_TRUE(std::filesystem::exists(bench.session(1) / "mic.f32"));
-        EXPECT_EQ(startNow(recorder).error().description(), "すでに録音中です");
+        EXPECT_TRUE(bench.claims->isHeldHere(bench.session(1)));
+        EXPECT_EQ(recorder.startAndWait().error().description(), "すでに録音中です");
 
         auto capture = recorder.capture();
         ASSERT_TRUE(recorder.pause());
         EXPECT_TRUE(capture->isPaused());
-        EXPECT_FALSE(recorder.state().paused);
         ASSERT_TRUE(recorder.resume());
         EXPECT_FALSE(capture->isPaused());
-
         for (int type : { 1, 0 }) {
             postInterruption(type);
             bench.settle();
         }
-        EXPECT_TRUE(bench.audioRecorders->made().empty()) << "no microphone segment in the capture's directory";
-        EXPECT_TRUE(bench.audioSession->calls().empty());
-        EXPECT_TRUE(recorder.state().hasCapture);
+        EXPECT_TRUE(bench.audioRecorders->made.empty()) << "no microphone segment in the capture's directory";
+        EXPECT_TRUE(bench.audioSession->calls.empty());
+
+        bench.screenCapture->lastStream()->deliver(
+            test::FakeSampleBuffer::of(10.0, 160, 0.5f), StreamOutputType::microphone);
+        EXPECT_EQ(recorder.stopAndWait().value(), bench.session(1) / "meeting.m4a");
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
+        state = recorder.state();
+        EXPECT_FALSE(state.sessionDir || state.finalizing || state.hasCapture);
+
+        ASSERT_TRUE(recorder.startAndWait());
+        EXPECT_TRUE(recorder.stopAndWait().error().is(CaptureError::empty)) << "nothing was heard";
+        EXPECT_FALSE(recorder.isRecording());
+        EXPECT_TRUE(std::filesystem::exists(bench.session(2) / "mic.f32")) << "raw tracks stay after a failed stop";
     }
 
     TEST(MeetingRecorderSessionTest, ACaptureThatCannotStartFallsBackToTheMicrophoneInANewDirectory)
     {
-        for (bool contentRefused : { true, false }) {
-            SCOPED_TRACE(contentRefused);
-            RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
-            if (contentRefused)
-                bench.screenCapture->setContent(Error::platform("The user declined TCCs"));
-            else
-                bench.screenCapture->plan(
-                    [&](test::FakeStreamPlan& plan) { plan.startFailure = Error::platform("The user declined TCCs"); });
-            auto& recorder = bench.make();
-            ASSERT_TRUE(startNow(recorder));
+        RecorderTestBench bench(RecorderTestBench::Form::systemAudio);
+        bench.screenCapture->plan([](auto& plan) { plan.startFailure = Error::platform("The user declined TCCs"); });
+        auto& recorder = bench.make();
+        ASSERT_TRUE(recorder.startAndWait());
 
-            EXPECT_FALSE(std::filesystem::exists(bench.session(1))) << "the attempt's directory is removed";
-            EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
-            EXPECT_EQ(recorder.state().sessionDir, bench.session(2));
-            EXPECT_EQ(segmentNames(bench.session(2)), (Names { "segment-001.m4a" }));
-            EXPECT_TRUE(bench.environment.log().contains("SystemAudioCapture unavailable, falling back to mic: "
-                                                         "画面収録が許可されていません: The user declined TCCs"));
-            EXPECT_TRUE(bench.notices->notices().empty()) << "the notice is shown on the main thread";
-            bench.environment.main().runUntilIdle();
-            ASSERT_EQ(bench.notices->notices().size(), 1u);
-            EXPECT_EQ(bench.notices->notices()[0].first, "マイクだけで録音しています");
-        }
+        EXPECT_FALSE(std::filesystem::exists(bench.session(1))) << "the attempt's directory is removed";
+        EXPECT_FALSE(bench.claims->isHeldHere(bench.session(1)));
+        EXPECT_EQ(segmentNames(bench.session(2)), (Names { "segment-001.m4a" }));
+        EXPECT_TRUE(bench.environment.log().contains("SystemAudioCapture unavailable, falling back to mic: "
+                                                     "画面収録が許可されていません: The user declined TCCs"));
+        EXPECT_TRUE(bench.notices->notices().empty()) << "the notice is shown on the main thread";
+        bench.environment.main().runUntilIdle();
+        EXPECT_EQ(bench.notices->notices().at(0).first, "マイクだけで録音しています");
     }
 
 } // namespace

@@ -25,19 +25,6 @@ namespace {
         PosixFileHandles m_handles;
     };
 
-    TEST_F(RawTrackTest, MakingReplacesAnEarlierFileOrFailsWithThePlatformText)
-    {
-        test::writeBytes(file(), std::string(4001, 'x'));
-        EXPECT_EQ(RawTrack::sampleCount(file()), 1000u) << "a trailing partial sample does not count";
-        make();
-        EXPECT_EQ(std::filesystem::file_size(file()), 0u);
-        EXPECT_EQ(RawTrack::sampleCount(m_temporary.path() / "missing.f32"), 0u);
-
-        auto made = RawTrack::make(m_temporary.path() / "gone" / "mic.f32", m_handles);
-        ASSERT_FALSE(made);
-        EXPECT_EQ(made.error().description(), std::make_error_code(std::errc::no_such_file_or_directory).message());
-    }
-
     TEST_F(RawTrackTest, BlocksLandAtTheirFrameWithSilenceInGapsAndOverwriteEarlierOnes)
     {
         auto track = make();
@@ -55,9 +42,15 @@ namespace {
         EXPECT_TRUE(m_environment.log().lines().empty());
     }
 
-    TEST_F(RawTrackTest, FailedWritesAreLoggedAndDropped)
+    TEST_F(RawTrackTest, FailuresCarryThePlatformTextAndFailedWritesAreLoggedAndDropped)
     {
+        auto made = RawTrack::make(m_temporary.path() / "gone" / "mic.f32", m_handles);
+        EXPECT_EQ(made.error().description(), std::make_error_code(std::errc::no_such_file_or_directory).message());
+
+        test::writeBytes(file(), std::string(4001, 'x'));
+        EXPECT_EQ(RawTrack::sampleCount(file()), 1000u) << "a trailing partial sample does not count";
         auto track = make();
+        EXPECT_EQ(RawTrack::sampleCount(file()), 0u) << "an earlier file is replaced";
         track.write(std::vector<float> { 0.5f }, 0.0);
         track.write(std::vector<float> { 0.5f }, -1.0);
         track.write(std::vector<float> { 0.5f }, std::nan(""));
@@ -68,7 +61,8 @@ namespace {
         EXPECT_EQ(m_environment.log().lines(),
             (std::vector<std::string> { invalid, invalid,
                 "RawTrack write failed: " + std::make_error_code(std::errc::bad_file_descriptor).message() }));
-        EXPECT_EQ(std::filesystem::file_size(file()), 4u);
+        EXPECT_EQ(RawTrack::sampleCount(file()), 1u);
+        EXPECT_EQ(RawTrack::sampleCount(m_temporary.path() / "missing.f32"), 0u);
     }
 
 } // namespace

@@ -30,7 +30,8 @@
 namespace norla::test {
 
 // Everything a recorder runs on, faked, with the recordings directory in a temporary directory. Queues run
-// in virtual time unless the test asks for real ones. Session directories are session-1, session-2, ...
+// in virtual time unless the test puts real ones in; the recorder, made last, goes first. Session directories are
+// session-1, session-2, ...
 struct RecorderTestBench {
     enum class Form { systemAudio, microphoneOnly };
 
@@ -38,16 +39,11 @@ struct RecorderTestBench {
         : version(std::make_shared<FakePlatformVersion>(18, form == Form::systemAudio ? 2 : 1))
     {
     }
-    ~RecorderTestBench() { recorder.reset(); }
-    RecorderTestBench(const RecorderTestBench&) = delete;
-    RecorderTestBench& operator=(const RecorderTestBench&) = delete;
 
     MeetingRecorder::Dependencies dependencies()
     {
         MeetingRecorder::Dependencies made { queue, tasks, permission, version, audioSession, audioRecorders, notices,
-            composer, claims, { screenCapture, converters, nullptr, fileHandles, writer }, nullptr, nullptr };
-        made.capture.makeQueue
-            = [this]() -> std::shared_ptr<TaskQueue> { return makeCaptureQueue ? makeCaptureQueue() : captureQueue; };
+            composer, claims, { screenCapture, converters, makeCaptureQueue, fileHandles, writer }, nullptr, nullptr };
         made.recordingsDirectory = [this] { return recordings(); };
         made.createSessionDirectory = [this]() -> Result<std::filesystem::path> {
             auto dir = session(++sessions);
@@ -77,8 +73,8 @@ struct RecorderTestBench {
     TemporaryDirectory temporary;
     std::atomic<int> sessions { 0 };
     std::shared_ptr<TaskQueue> queue = std::make_shared<FakeQueue>("recorder", environment.sharedClock());
-    std::shared_ptr<FakeQueue> captureQueue = std::make_shared<FakeQueue>("capture", environment.sharedClock());
-    std::function<std::shared_ptr<TaskQueue>()> makeCaptureQueue;
+    std::function<std::shared_ptr<TaskQueue>()> makeCaptureQueue
+        = [this] { return std::make_shared<FakeQueue>("capture", environment.sharedClock()); };
     std::shared_ptr<BackgroundExecutor> tasks = std::make_shared<InlineBackgroundExecutor>();
     std::shared_ptr<FakeRecordPermission> permission = std::make_shared<FakeRecordPermission>();
     std::shared_ptr<FakePlatformVersion> version;
@@ -94,40 +90,12 @@ struct RecorderTestBench {
     std::shared_ptr<MeetingRecorder> recorder;
 };
 
-// The asynchronous operations' answers, which the inline executor gives at once.
-template <class T, class Operation> Result<T> answerNow(Operation operation)
-{
-    std::optional<Result<T>> answer;
-    operation([&](Result<T> result) { answer.emplace(std::move(result)); });
-    return answer.value_or(Error::platform("no answer"));
-}
-inline Result<void> startNow(MeetingRecorder& recorder)
-{
-    return answerNow<void>([&](auto done) { recorder.start(std::move(done)); });
-}
-inline Result<std::string> stopNow(MeetingRecorder& recorder)
-{
-    return answerNow<std::string>([&](auto done) { recorder.stop(std::move(done)); });
-}
-inline Result<std::optional<std::string>> pendingNow(MeetingRecorder& recorder)
-{
-    return answerNow<std::optional<std::string>>([&](auto done) { recorder.pending(std::move(done)); });
-}
-
 // A session directory left by an earlier run, with the given files and contents.
 inline void makeSession(const std::filesystem::path& dir, const std::vector<std::pair<std::string, std::string>>& files)
 {
     std::filesystem::create_directories(dir);
     for (const auto& [name, content] : files)
         writeBytes(dir / name, content);
-}
-
-inline void deliverTone(FakeCaptureStream& stream, StreamOutputType type, double time, float value = 0.5f)
-{
-    FakeSampleBuffer buffer;
-    buffer.samples.assign(160, value);
-    buffer.presentationTime = time;
-    stream.deliver(buffer, type);
 }
 
 inline std::vector<std::string> segmentNames(const std::filesystem::path& dir)
@@ -139,23 +107,12 @@ inline std::vector<std::string> segmentNames(const std::filesystem::path& dir)
 }
 
 // Collects the capture failures posted while it lives.
-class CaptureFailures {
-public:
-    CaptureFailures()
-        : m_observer(NotificationCenter::defaultCenter().addObserver(
-            std::string(officeCaptureFailed), [this](const Notification& notification) {
-                texts.push_back(std::any_cast<std::string>(notification.object));
-            }))
-    {
-    }
-    ~CaptureFailures() { NotificationCenter::defaultCenter().removeObserver(m_observer); }
-    CaptureFailures(const CaptureFailures&) = delete;
-    CaptureFailures& operator=(const CaptureFailures&) = delete;
+struct CaptureFailures {
+    ~CaptureFailures() { NotificationCenter::defaultCenter().removeObserver(observer); }
 
     std::vector<std::string> texts;
-
-private:
-    ObserverToken m_observer;
+    ObserverToken observer = NotificationCenter::defaultCenter().addObserver(std::string(officeCaptureFailed),
+        [this](const Notification& notification) { texts.push_back(std::any_cast<std::string>(notification.object)); });
 };
 
 } // namespace norla::test

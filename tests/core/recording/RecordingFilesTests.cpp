@@ -4,11 +4,10 @@
 #include "recording/RecordingFiles.h"
 
 #include "TemporaryDirectory.h"
+#include "TrackFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <memory>
 #include <system_error>
 
 namespace norla {
@@ -26,28 +25,22 @@ namespace {
             Seam<ApplicationSupport>::install(nullptr);
             Seam<UuidGenerator>::install(nullptr);
         }
-        std::filesystem::path directory() const override { return m_temporary.path() / "support"; }
-        std::string uuidString() override { return m_uuid; }
+        std::filesystem::path directory() const override { return m_temporary.path(); }
+        std::string uuidString() override { return "E621E1F8-C36C-495A-93FC-0C247A3E6E5F"; }
 
         test::TemporaryDirectory m_temporary;
-        std::string m_uuid = "E621E1F8-C36C-495A-93FC-0C247A3E6E5F";
     };
 
     TEST_F(RecordingFilesTest, SessionDirectoriesAreNamedByLowerCasedUuidsUnderTheRecordingsDirectory)
     {
         auto created = RecordingFiles::createSessionDirectory();
-        ASSERT_TRUE(created) << created.error().description();
         EXPECT_EQ(created.value(), directory() / "recordings" / "e621e1f8-c36c-495a-93fc-0c247a3e6e5f");
         EXPECT_TRUE(std::filesystem::is_directory(created.value()));
-    }
 
-    TEST_F(RecordingFilesTest, SessionDirectoryCreationFailsWithThePlatformTextWhereTheRootIsAFile)
-    {
-        std::filesystem::create_directories(directory());
-        std::ofstream(directory() / "recordings") << "not a directory";
-        auto created = RecordingFiles::createSessionDirectory();
-        ASSERT_FALSE(created);
-        EXPECT_EQ(created.error().description(), std::make_error_code(std::errc::not_a_directory).message());
+        std::filesystem::remove_all(directory() / "recordings");
+        test::writeBytes(directory() / "recordings", "not a directory");
+        EXPECT_EQ(RecordingFiles::createSessionDirectory().error().description(),
+            std::make_error_code(std::errc::not_a_directory).message());
     }
 
     TEST(RecordingFileNameTest, SegmentsAreNumberedWithAtLeastThreeDigits)
