@@ -10,6 +10,7 @@
 #include "platform/GUriParser.h"
 #include "platform/Seams.h"
 #include "web/OfficeWebViewCoordinator.h"
+#include "web/RecordingSchemeHandlerFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,8 @@ protected:
     {
         env.main().runUntilIdle();
         resetSeams<UrlParser, InfoDictionary, WebViewFactory, MeetingRecorderService, MeetingSessionEvents,
-            BadgeNotificationService, PushNotificationsService, NativeOAuthService, UrlOpener>();
+            BadgeNotificationService, PushNotificationsService, NativeOAuthService, UrlOpener,
+            RecordingSchemeHandlerFactory>();
     }
 
     static Url url(std::string_view text)
