@@ -6,7 +6,6 @@
 #include "TestEnvironment.h"
 
 #include "app/AppURL.h"
-#include "platform/BridgeReply.h"
 #include "platform/GUriParser.h"
 #include "platform/Seams.h"
 #include "web/OfficeWebViewCoordinator.h"
@@ -18,21 +17,6 @@
 #include <vector>
 
 namespace norla::test {
-
-// Collects what bridge replies answered.
-class ReplyLog {
-public:
-    BridgeReply makeReply()
-    {
-        return BridgeReply([answers = m_answers](BridgeAnswer answer) { answers->push_back(std::move(answer)); });
-    }
-    const std::vector<BridgeAnswer>& answers() const { return *m_answers; }
-    size_t count() const { return m_answers->size(); }
-    const BridgeAnswer& last() const { return m_answers->back(); }
-
-private:
-    std::shared_ptr<std::vector<BridgeAnswer>> m_answers = std::make_shared<std::vector<BridgeAnswer>>();
-};
 
 // The web view host on fakes, with URLs parsed by the real GUri parser and the production application URL.
 class WebHostTest : public ::testing::Test {
