@@ -9,6 +9,7 @@ namespace {
     BridgeAnswer ok(std::optional<std::string> result = std::nullopt) { return BridgeAnswer::value(std::move(result)); }
     BridgeAnswer failed(std::string text) { return BridgeAnswer::failure(std::move(text)); }
     BridgeAnswer unknown(const std::string& command) { return failed("未知の操作です: " + command); }
+    BridgeAnswer unavailable(const std::string& command) { return failed("この操作はまだ使えません: " + command); }
 
     class BridgeDispatchTest : public WebHostTest {
     protected:
@@ -22,15 +23,16 @@ namespace {
         {
             return { std::move(handler), std::move(body), { mainFrame, { "https", std::move(host), 0 } } };
         }
+        static ScriptMessage shell(Value body) { return message("norlaShell", std::move(body)); }
+        static ScriptMessage recorderMessage(Value body) { return message("norlaRecorder", std::move(body)); }
         static Value command(std::string cmd, Value::Object arguments = {})
         {
             arguments["cmd"] = std::move(cmd);
             return Value(std::move(arguments));
         }
-        static Value signIn()
+        static Value signIn(Value url = "https://accounts.google.com/", Value host = "h", Value path = "/p")
         {
-            return command("startOAuth",
-                { { "url", "https://accounts.google.com/" }, { "callbackHost", "h" }, { "callbackPath", "/p" } });
+            return command("startOAuth", { { "url", url }, { "callbackHost", host }, { "callbackPath", path } });
         }
 
         // Shared: a reply the fakes still hold when the test ends is answered after the fixture is gone.
@@ -45,90 +47,73 @@ namespace {
             env.main().runUntilIdle();
         }
         void send(ScriptMessage scriptMessage) { send(std::move(scriptMessage), window); }
-        void recorderCommand(Value body) { send(message("norlaRecorder", std::move(body))); }
+        void recorderCommand(Value body) { send(recorderMessage(std::move(body))); }
 
         Window window;
         std::shared_ptr<std::vector<BridgeAnswer>> answers = std::make_shared<std::vector<BridgeAnswer>>();
     };
 
-    TEST_F(BridgeDispatchTest, TheGuardRefusesSubFramesOtherHostsAndMalformedBodies)
-    {
-        const auto permission = command("notificationPermission");
-        for (auto& refusedMessage :
-            { message("norlaShell", permission, false), message("norlaShell", permission, true, "evil.com"),
-                message("norlaShell", permission, true, "Office.Norla.JP"), message("norlaShell", permission, true, ""),
-                message("norlaShell", Value(Value::Array { "notificationPermission" })),
-                message("norlaShell", Value("notificationPermission")),
-                message("norlaShell", Value(Value::Object { { "command", "notificationPermission" } })),
-                message("norlaShell", Value(Value::Object { { "cmd", 1 } })) })
-            send(refusedMessage);
-        // The host is the coordinator's own application URL's, exactly; an application URL without one
-        // lets nothing in.
-        auto local = openWindow(url("http://127.0.0.1:3000/"));
-        send(message("norlaShell", permission, true, "127.0.0.1"), local);
-        send(message("norlaShell", permission, true, "localhost"), local);
-        send(message("norlaShell", permission, true, ""), openWindow(url("file:///srv/app/index.html")));
-        auto expected = std::vector<BridgeAnswer>(8, refused);
-        expected.insert(expected.end(), { ok("default"), refused, refused });
-        EXPECT_EQ(*answers, expected);
-        EXPECT_EQ(badges->permissionRequests, std::vector<bool> { false });
-    }
-
-    TEST_F(BridgeDispatchTest, CommandsAnsweredAtOnceAndWhatTheyPassOn)
+    TEST_F(BridgeDispatchTest, TheGuardAndTheCommandsThatAnswerAtOnceAndWhatTheyPassOn)
     {
         badges->permissionWord = "granted";
-        Value::Object counts { { "chatUnread", 3 }, { "notifications", 2 } };
-        struct Row {
-            const char* handler;
-            Value body;
-            BridgeAnswer answer;
-        };
-        const Row rows[] = {
+        const Value::Object counts { { "chatUnread", 3 }, { "notifications", 2 } };
+        const auto permission = command("notificationPermission");
+        const std::pair<ScriptMessage, BridgeAnswer> rows[] = {
+            // Only the application's exact host, in the main frame, with a string command gets through.
+            { message("norlaShell", permission, false), refused },
+            { message("norlaShell", permission, true, "evil.com"), refused },
+            { message("norlaShell", permission, true, "Office.Norla.JP"), refused },
+            { message("norlaShell", permission, true, ""), refused },
+            { shell(Value("notificationPermission")), refused },
+            { shell(Value(Value::Object { { "command", "notificationPermission" } })), refused },
+            { shell(Value(Value::Object { { "cmd", 1 } })), refused },
             // Each handler has its own table.
-            { "norlaShell", command("start"), unknown("start") },
-            { "norlaRecorder", command("notify"), unknown("notify") },
-            { "norlaShell", command(""), unknown("") },
-            { "someOtherHandler", command("notify"), unknown("notify") },
+            { shell(command("start")), unknown("start") },
+            { recorderMessage(command("notify")), unknown("notify") },
+            { shell(command("")), unknown("") },
+            { message("someOtherHandler", command("notify")), unknown("notify") },
             // Notifications read their arguments with defaults; badges pass on object counts only.
-            { "norlaShell",
-                command("notify", { { "title", "会議" }, { "body", "10分後" }, { "tag", "m1" }, { "sound", false } }),
+            { shell(command(
+                  "notify", { { "title", "会議" }, { "body", "10分後" }, { "tag", "m1" }, { "sound", false } })),
                 ok() },
-            { "norlaShell",
-                command(
-                    "notify", { { "title", 3 }, { "body", Value() }, { "tag", Value::Array {} }, { "sound", "no" } }),
+            { shell(command(
+                  "notify", { { "title", 3 }, { "body", Value() }, { "tag", Value::Array {} }, { "sound", "no" } })),
                 ok() },
-            { "norlaShell", command("badges", { { "counts", counts } }), ok() },
-            { "norlaShell", command("badges", { { "counts", Value::Array { 1, 2 } } }), ok() },
-            { "norlaShell", command("notificationPermission"), ok("granted") },
-            { "norlaShell", command("requestNotificationPermission"), ok("granted") },
+            { shell(command("badges", { { "counts", counts } })), ok() },
+            { shell(command("badges", { { "counts", Value::Array { 1, 2 } } })), ok() },
+            { shell(command("notificationPermission")), ok("granted") },
+            { shell(command("requestNotificationPermission")), ok("granted") },
             // Discard needs a string path; refused URLs are answered without opening anything.
-            { "norlaRecorder", command("discard", { { "path", 5 } }), ok() },
-            { "norlaRecorder", command("discard", { { "path", "/r/c/meeting.m4a" } }), ok() },
-            { "norlaRecorder", command("openExternal", { { "url", "javascript:alert(1)" } }), ok() },
-            { "norlaRecorder", command("openExternal", { { "url", "file:///etc/passwd" } }), ok() },
+            { recorderMessage(command("discard", { { "path", 5 } })), ok() },
+            { recorderMessage(command("discard", { { "path", "/r/c/meeting.m4a" } })), ok() },
+            { recorderMessage(command("openExternal", { { "url", "javascript:alert(1)" } })), ok() },
+            { recorderMessage(command("openExternal", { { "url", "file:///etc/passwd" } })), ok() },
             // A sign-in with an argument missing or wrong answers "error".
-            { "norlaRecorder", command("startOAuth", { { "url", "https://a.jp/" }, { "callbackHost", "h" } }),
-                ok("error") },
-            { "norlaRecorder", command("startOAuth", { { "url", "https://a.jp/" }, { "callbackPath", "/p" } }),
-                ok("error") },
-            { "norlaRecorder",
-                command(
-                    "startOAuth", { { "url", "::not a url::" }, { "callbackHost", "h" }, { "callbackPath", "/p" } }),
-                ok("error") },
-            { "otherHandler", signIn(), ok("error") },
+            { recorderMessage(signIn(Value(), "h", "/p")), ok("error") },
+            { recorderMessage(signIn("::not a url::")), ok("error") },
+            { recorderMessage(signIn("https://a.jp/", 1)), ok("error") },
+            { recorderMessage(signIn("https://a.jp/", "h", Value())), ok("error") },
+            { message("otherHandler", signIn()), ok("error") },
         };
-        for (const auto& row : rows) {
-            SCOPED_TRACE(std::string(row.handler) + " " + row.body.toJSON());
+        for (const auto& [scriptMessage, answer] : rows) {
+            SCOPED_TRACE(scriptMessage.name + " " + scriptMessage.body.toJSON());
             auto before = answers->size();
-            send(message(row.handler, row.body));
+            send(scriptMessage);
             ASSERT_EQ(answers->size(), before + 1);
-            EXPECT_EQ(answers->back(), row.answer);
+            EXPECT_EQ(answers->back(), answer);
         }
+        // An application URL's own host is the one let in; one without a host lets nothing in.
+        send(message("norlaShell", permission, true, "127.0.0.1"), openWindow(url("http://127.0.0.1:3000/")));
+        send(message("norlaShell", permission, true, "localhost"), openWindow(url("http://127.0.0.1:3000/")));
+        send(message("norlaShell", permission, true, ""), openWindow(url("file:///srv/app/index.html")));
+        EXPECT_EQ(std::vector<BridgeAnswer>(answers->end() - 3, answers->end()),
+            (std::vector<BridgeAnswer> { ok("granted"), refused, refused }));
+
         EXPECT_EQ(badges->notifications,
             (std::vector<FakeBadgeNotifications::PageNotification> {
                 { "会議", "10分後", "m1", false }, { "", std::nullopt, std::nullopt, true } }));
         EXPECT_EQ(badges->appliedCounts, std::vector<Value::Object> { counts });
-        EXPECT_EQ(badges->permissionRequests, (std::vector<bool> { false, true }));
+        EXPECT_EQ(badges->permissionRequests, (std::vector<bool> { false, true, false }));
         EXPECT_EQ(recorder->calls, std::vector<std::string> { "discard /r/c/meeting.m4a" });
         EXPECT_TRUE(opener->opened.empty());
         EXPECT_TRUE(oauth->runs.empty());
@@ -193,7 +178,6 @@ namespace {
         // Stop ends the session either way; completions may arrive off the main thread.
         recorderCommand(command("stop"));
         recorderCommand(command("stop"));
-        ASSERT_EQ(recorder->stopCompletions.size(), 2u);
         recorder->stopCompletions[0](std::string("/data/recordings/a/meeting.m4a"));
         recorder->stopCompletions[1](Error("RecorderError", 3, "録音していません"));
         EXPECT_EQ(session->events, (std::vector<std::string> { "started", "paused" }));
@@ -211,32 +195,23 @@ namespace {
                 ok("/r/b/meeting.m4a"), failed("録音が空です") }));
     }
 
-    TEST_F(BridgeDispatchTest, ListedSchemesOpenAndAnswerAfterTheSystemDid)
+    TEST_F(BridgeDispatchTest, LinksAndSignInsAreAnsweredAfterTheSystemAndTheSheet)
     {
         for (const char* text :
             { "HTTPS://example.com/a", "http://example.com/", "MailTo:a@example.com", "tel:+81312345678" })
             recorderCommand(command("openExternal", { { "url", text } }));
         EXPECT_EQ(opener->opened.size(), 4u);
-        EXPECT_EQ(answers->size(), 0u) << "no reply before the system answered";
+        recorderCommand(signIn("https://accounts.google.com/o/oauth2/auth?x=1", " Office.Norla.JP ", "auth/callback"));
+        EXPECT_EQ(oauth->runs,
+            std::vector<std::string> { "https://accounts.google.com/o/oauth2/auth?x=1, "
+                                       " Office.Norla.JP , auth/callback, https://office.norla.jp" })
+            << "the sign-in normalises its callback itself";
+        EXPECT_EQ(oauth->webViews.at(0).lock(), window.webView);
+        EXPECT_EQ(answers->size(), 0u) << "no reply before the system or the sheet answered";
         opener->completeAll(false);
+        oauth->completions.at(0)("cancelled");
         env.main().runUntilIdle();
-        EXPECT_EQ(*answers, std::vector<BridgeAnswer>(4, ok()));
-    }
-
-    TEST_F(BridgeDispatchTest, SignInRunsOnTheWindowsWebViewAndAnswersItsWord)
-    {
-        recorderCommand(command("startOAuth",
-            { { "url", "https://accounts.google.com/o/oauth2/auth?x=1" }, { "callbackHost", " Office.Norla.JP " },
-                { "callbackPath", "auth/callback" } }));
-        ASSERT_EQ(oauth->runs.size(), 1u);
-        EXPECT_EQ(oauth->runs[0].url, "https://accounts.google.com/o/oauth2/auth?x=1");
-        EXPECT_EQ(oauth->runs[0].callbackHost, " Office.Norla.JP ") << "normalised by the sign-in itself";
-        EXPECT_EQ(oauth->runs[0].callbackPath, "auth/callback");
-        EXPECT_EQ(oauth->runs[0].webView.lock(), window.webView);
-        EXPECT_EQ(oauth->runs[0].appURL, "https://office.norla.jp");
-        oauth->completions[0]("cancelled");
-        env.main().runUntilIdle();
-        EXPECT_EQ(*answers, std::vector<BridgeAnswer> { ok("cancelled") });
+        EXPECT_EQ(*answers, (std::vector<BridgeAnswer> { ok(), ok(), ok(), ok(), ok("cancelled") }));
 
         window.webView.reset();
         recorderCommand(signIn());
@@ -246,25 +221,21 @@ namespace {
 
     TEST_F(BridgeDispatchTest, MissingPartsOfTheShellAnswerClearly)
     {
-        Seam<MeetingRecorderService>::install(nullptr);
-        Seam<BadgeNotificationService>::install(nullptr);
-        Seam<NativeOAuthService>::install(nullptr);
-        Seam<UrlOpener>::install(nullptr);
+        resetSeams<MeetingRecorderService, BadgeNotificationService, NativeOAuthService, UrlOpener>();
         recorderCommand(command("start"));
         recorderCommand(command("stop"));
-        send(message("norlaShell", command("notificationPermission")));
+        send(shell(command("notificationPermission")));
         recorderCommand(signIn());
         recorderCommand(command("openExternal", { { "url", "https://example.com/" } }));
         EXPECT_EQ(*answers,
-            (std::vector<BridgeAnswer> { failed("この操作はまだ使えません: start"),
-                failed("この操作はまだ使えません: stop"), failed("この操作はまだ使えません: notificationPermission"),
-                ok("error"), ok() }));
+            (std::vector<BridgeAnswer> {
+                unavailable("start"), unavailable("stop"), unavailable("notificationPermission"), ok("error"), ok() }));
         EXPECT_EQ(session->events, std::vector<std::string> { "ended" });
     }
 
     TEST_F(BridgeDispatchTest, AMessageStillQueuedWhenItsCoordinatorIsFreedIsAnsweredAnyway)
     {
-        window.coordinator->didReceiveScriptMessage(message("norlaShell", command("notificationPermission")), reply());
+        window.coordinator->didReceiveScriptMessage(shell(command("notificationPermission")), reply());
         window.coordinator.reset();
         env.main().runUntilIdle();
         EXPECT_EQ(*answers, std::vector<BridgeAnswer> { ok("default") });
