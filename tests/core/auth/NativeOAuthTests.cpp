@@ -1,37 +1,19 @@
-#include "auth/NativeOAuth.h"
+#include "../web/WebHostFixture.h"
 
 #include "FakeAuthenticationSessions.h"
 #include "FakeSharedApplication.h"
-#include "FakeWebView.h"
-#include "TestEnvironment.h"
+#include "auth/NativeOAuth.h"
 #include "auth/PresentationContext.h"
-#include "platform/GUriParser.h"
-#include "platform/Seams.h"
 
-#include <gtest/gtest.h>
-
-#include <optional>
 #include <thread>
-#include <vector>
 
 namespace norla {
 namespace {
 
     constexpr const char* errorPage = "https://office.norla.jp/auth/login?error=auth_failed";
 
-    class NativeOAuthTest : public ::testing::Test {
+    class NativeOAuthTest : public test::WebHostTest {
     protected:
-        void SetUp() override
-        {
-            Seam<UrlParser>::install(std::make_shared<GUriParser>());
-            appURL = *parseUrl("https://office.norla.jp");
-        }
-        void TearDown() override
-        {
-            environment.main().runUntilIdle();
-            Seam<UrlParser>::install(nullptr);
-        }
-
         // Starts a sign-in; its answer lands in the returned slot.
         std::shared_ptr<std::optional<std::string>> run(
             std::string host = "office.norla.jp", std::string path = "/auth/callback")
@@ -48,16 +30,15 @@ namespace {
         void complete(size_t index, std::optional<Url> callbackURL, std::optional<Error> error)
         {
             session(index)->complete(std::move(callbackURL), std::move(error));
-            environment.main().runUntilIdle();
+            env.main().runUntilIdle();
         }
 
-        test::TestEnvironment environment;
         std::shared_ptr<test::FakeAuthenticationSessionFactory> factory
             = std::make_shared<test::FakeAuthenticationSessionFactory>();
         std::shared_ptr<NativeOAuth> oauth = NativeOAuth::make(
             factory, std::make_shared<PresentationContext>(std::make_shared<test::FakeSharedApplication>()));
         std::shared_ptr<test::FakeWebView> webView = std::make_shared<test::FakeWebView>();
-        Url appURL;
+        Url appURL = url("https://office.norla.jp");
     };
 
     TEST_F(NativeOAuthTest, TheSheetGetsTheNormalisedCallbackAndTheBrowsersCookiesAndThePageWaitsForIt)
@@ -122,7 +103,7 @@ namespace {
             session->complete(parseUrl("https://office.norla.jp/auth/callback?code=2"), std::nullopt);
         }).join();
         EXPECT_FALSE(*newest);
-        environment.main().runUntilIdle();
+        env.main().runUntilIdle();
         EXPECT_EQ(*newest, "ok");
         EXPECT_EQ(webView->loadedURLs(),
             (std::vector<std::string> { errorPage, errorPage, "https://office.norla.jp/auth/callback?code=2" }));
