@@ -41,20 +41,7 @@ namespace {
         Url appURL = url("https://office.norla.jp");
     };
 
-    TEST_F(NativeOAuthTest, TheSheetGetsTheNormalisedCallbackAndTheBrowsersCookiesAndThePageWaitsForIt)
-    {
-        auto word = run("\u3000 \n Office.NORLA.jp\t\u00a0\u2028", "auth/callback");
-        auto first = session(0);
-        EXPECT_EQ(first->callbackHost, "office.norla.jp");
-        EXPECT_EQ(first->callbackPath, "/auth/callback");
-        EXPECT_EQ(first->url.absoluteString, "https://accounts.google.com/o/oauth2/auth?client_id=1");
-        EXPECT_EQ(first->ephemeral, false);
-        EXPECT_TRUE(first->presentationContext && first->started);
-        EXPECT_FALSE(*word) << "the page waits for the sheet";
-        complete(0, std::nullopt, std::nullopt);
-    }
-
-    TEST_F(NativeOAuthTest, TheCallbackIsLoadedAndAnsweredOkAnythingElseSendsThePageToTheSignInError)
+    TEST_F(NativeOAuthTest, TheSheetGetsTheNormalisedCallbackAndHowItEndsDecidesWhatThePageLoadsAndHears)
     {
         const auto callback = parseUrl("https://office.norla.jp/auth/callback?code=abc");
         struct Case {
@@ -71,7 +58,13 @@ namespace {
         };
         std::vector<std::string> loaded;
         for (const auto& row : cases) {
-            auto word = run();
+            auto word = run("\u3000 \n Office.NORLA.jp\t\u00a0\u2028", "auth/callback");
+            auto sheet = session(loaded.size());
+            EXPECT_EQ(sheet->callbackHost, "office.norla.jp");
+            EXPECT_EQ(sheet->callbackPath, "/auth/callback");
+            EXPECT_EQ(sheet->url.absoluteString, "https://accounts.google.com/o/oauth2/auth?client_id=1");
+            EXPECT_TRUE(sheet->ephemeral == false && sheet->presentationContext && sheet->started);
+            EXPECT_FALSE(*word) << "the page waits for the sheet";
             complete(loaded.size(), row.callbackURL, row.error);
             EXPECT_EQ(*word, row.word) << loaded.size();
             loaded.push_back(row.loaded);

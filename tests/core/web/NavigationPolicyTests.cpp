@@ -23,7 +23,7 @@ namespace {
         EXPECT_EQ(decideNavigation({ std::nullopt, true }), cancel) << "a URL that does not parse is not no URL";
     }
 
-    TEST_F(NavigationPolicyTest, TheCoordinatorCancelsAnExternalLinkOnlyAfterTheSystemAnswered)
+    TEST_F(NavigationPolicyTest, TheCoordinatorAnswersThePlatformAndCancelsAnExternalLinkOnlyAfterTheSystemAnswered)
     {
         auto window = openWindow();
         std::vector<NavigationActionPolicy> decisions;
@@ -42,23 +42,23 @@ namespace {
         decide("https://example.com/");
         using enum NavigationActionPolicy;
         EXPECT_EQ(decisions, (std::vector<NavigationActionPolicy> { allow, cancel, cancel, cancel }));
+
+        std::optional<PermissionDecision> permission;
+        window.coordinator->requestMediaCapturePermission(*window.webView, { "https", "office.norla.jp", 0 },
+            { false, { "https", "elsewhere.example", 0 } }, MediaCaptureType::cameraAndMicrophone,
+            [&](PermissionDecision answer) { permission = answer; });
+        env.main().runUntilIdle();
+        EXPECT_EQ(permission, PermissionDecision::grant) << "the asking origin decides, in whichever frame";
     }
 
     TEST_F(NavigationPolicyTest, MediaCaptureIsGrantedToTheApplicationsExactHostOnly)
     {
         const auto app = url("https://office.norla.jp");
+        EXPECT_EQ(decideMediaCapturePermission({ "https", "office.norla.jp", 0 }, app), PermissionDecision::grant);
         for (const char* host : { "evil.com", "OFFICE.NORLA.JP", "preview.office.norla.jp", "" })
             EXPECT_EQ(decideMediaCapturePermission({ "https", host, 0 }, app), PermissionDecision::deny) << host;
         EXPECT_EQ(
             decideMediaCapturePermission({ "https", "", 0 }, url("file:///srv/index.html")), PermissionDecision::deny);
-
-        auto window = openWindow();
-        std::optional<PermissionDecision> decision;
-        window.coordinator->requestMediaCapturePermission(*window.webView, { "https", "office.norla.jp", 0 },
-            { false, { "https", "elsewhere.example", 0 } }, MediaCaptureType::cameraAndMicrophone,
-            [&](PermissionDecision answer) { decision = answer; });
-        env.main().runUntilIdle();
-        EXPECT_EQ(decision, PermissionDecision::grant) << "whichever frame asks";
     }
 
     TEST_F(NavigationPolicyTest, ASignInFailureIsAnAuthPathOrAProviderHostOfTheFailingURLElseOfTheCurrentPage)

@@ -53,14 +53,12 @@ protected:
         std::shared_ptr<OfficeWebView::Coordinator> coordinator;
         std::shared_ptr<FakeWebView> webView;
     };
-    Window openWindow(const Url& appURL)
+    Window openWindow(const Url& appURL = resolveAppURL())
     {
         OfficeWebView wrapper(appURL);
         auto coordinator = wrapper.makeCoordinator();
-        auto webView = std::static_pointer_cast<FakeWebView>(wrapper.makeWebView(coordinator));
-        return { coordinator, webView };
+        return { coordinator, std::static_pointer_cast<FakeWebView>(wrapper.makeWebView(coordinator)) };
     }
-    Window openWindow() { return openWindow(resolveAppURL()); }
 
     TestEnvironment env;
     std::shared_ptr<FakeInfoDictionary> info = std::make_shared<FakeInfoDictionary>();
