@@ -29,7 +29,7 @@ namespace {
         }
         void complete(size_t index, std::optional<Url> callbackURL, std::optional<Error> error)
         {
-            session(index)->complete(std::move(callbackURL), std::move(error));
+            session(index)->completion(std::move(callbackURL), std::move(error));
             env.main().runUntilIdle();
         }
 
@@ -93,7 +93,7 @@ namespace {
 
         // Its completion arrives on another thread and is handled on the main thread.
         std::thread([session = session(2)] {
-            session->complete(parseUrl("https://office.norla.jp/auth/callback?code=2"), std::nullopt);
+            session->completion(parseUrl("https://office.norla.jp/auth/callback?code=2"), std::nullopt);
         }).join();
         EXPECT_FALSE(*newest);
         env.main().runUntilIdle();
