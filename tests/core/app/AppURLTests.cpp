@@ -19,7 +19,7 @@ namespace {
         EXPECT_EQ(resolveAppURL().absoluteString, "https://Staging.Example.COM:443/app");
     }
 
-    TEST_F(AppURLTest, InAppHostsAreMatchedCaseInsensitivelyAndOnlyAsWholeHostsOrSubdomains)
+    TEST_F(AppURLTest, InAppHostsAreWholeHostsOrSubdomainsInAnyCaseAndTheOverriddenHostIsOne)
     {
         for (const char* host : { "ACCOUNTS.GOOGLE.COM", "accounts.google.co.jp", "Office.Norla.JP",
                  "preview.office.norla.jp", "abcdef.supabase.co", "deep.abcdef.SUPABASE.co" })
@@ -28,10 +28,7 @@ namespace {
                  "office.norla.jp.evil.com", "evil-office.norla.jp", "mail.google.com", "office.norla.jp." })
             EXPECT_FALSE(isInAppHost(host)) << host;
         EXPECT_FALSE(isInAppHost(std::nullopt));
-    }
-
-    TEST_F(AppURLTest, TheOverriddenApplicationHostIsInAppButNotAllowedForInternalURLs)
-    {
+        // An overridden application host is in the application too, but no host for internal URLs.
         info->values["NorlaAppURL"] = "http://LocalHost:3000";
         EXPECT_TRUE(isInAppHost("localhost"));
         EXPECT_FALSE(internalURL("/chat")) << "relative paths resolve against a host outside the allowed two";
