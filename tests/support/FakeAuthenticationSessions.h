@@ -23,16 +23,10 @@ public:
     }
     void cancel() override { cancelled = true; }
 
-    // What the platform reports when the sheet closes.
-    void complete(std::optional<Url> callbackURL, std::optional<Error> error)
-    {
-        completion(std::move(callbackURL), std::move(error));
-    }
-
     Url url;
     std::string callbackHost;
     std::string callbackPath;
-    AuthenticationSessionFactory::Completion completion;
+    AuthenticationSessionFactory::Completion completion; // what the platform reports when the sheet closes
     std::shared_ptr<AuthenticationPresentationContextProviding> presentationContext;
     std::optional<bool> ephemeral;
     bool startSucceeds = true;

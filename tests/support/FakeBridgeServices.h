@@ -133,22 +133,16 @@ public:
 
 class FakeNativeOAuth final : public NativeOAuthService {
 public:
-    struct Run {
-        std::string url;
-        std::string callbackHost;
-        std::string callbackPath;
-        std::weak_ptr<WebView> webView;
-        std::string appURL;
-    };
-
     void run(const Url& url, const std::string& callbackHost, const std::string& callbackPath,
         std::shared_ptr<WebView> webView, const Url& appURL, CompletionHandler<void(std::string)> completion) override
     {
-        runs.push_back({ url.absoluteString, callbackHost, callbackPath, webView, appURL.absoluteString });
+        runs.push_back(url.absoluteString + ", " + callbackHost + ", " + callbackPath + ", " + appURL.absoluteString);
+        webViews.push_back(webView);
         completions.push_back(std::move(completion));
     }
 
-    std::vector<Run> runs;
+    std::vector<std::string> runs; // "url, callback host, callback path, application URL"
+    std::vector<std::weak_ptr<WebView>> webViews;
     std::vector<CompletionHandler<void(std::string)>> completions;
 };
 

@@ -50,15 +50,24 @@ public:
     void load(const UrlRequest& request) override { loads.push_back(request); }
     void reload() override { ++reloadCount; }
     void evaluateJavaScript(const std::string& source) override { evaluatedScripts.push_back(source); }
-    void callAsyncJavaScript(const std::string& functionBody, Value::Object arguments, ContentWorld world,
-        CompletionHandler<void(Result<Value>)> completion) override;
+    void callAsyncJavaScript(const std::string&, Value::Object arguments, ContentWorld world,
+        CompletionHandler<void(Result<Value>)> completion) override
+    {
+        asyncCalls.push_back({ std::move(arguments), world, std::move(completion) });
+    }
 
     std::optional<Url> url() const override { return currentURL; }
     bool isInWindow() const override { return inWindow; }
     bool isWindowKey() const override { return windowKey; }
 
     // The absolute strings of everything loaded, in order.
-    std::vector<std::string> loadedURLs() const;
+    std::vector<std::string> loadedURLs() const
+    {
+        std::vector<std::string> urls;
+        for (const auto& request : loads)
+            urls.push_back(request.url.absoluteString);
+        return urls;
+    }
 
     std::unique_ptr<FakeWebViewConfiguration> configuration;
     std::weak_ptr<NavigationDelegate> navigationDelegate;
@@ -78,14 +87,18 @@ public:
     std::vector<AsyncCall> asyncCalls;
 };
 
-// Builds FakeWebViews and keeps them so that tests can inspect them.
+// Builds FakeWebViews that keep the configuration they were built with.
 class FakeWebViewFactory final : public WebViewFactory {
 public:
     std::unique_ptr<WebViewConfiguration> makeConfiguration() override
     {
         return std::make_unique<FakeWebViewConfiguration>();
     }
-    std::shared_ptr<WebView> makeWebView(std::unique_ptr<WebViewConfiguration> configuration) override;
+    std::shared_ptr<WebView> makeWebView(std::unique_ptr<WebViewConfiguration> configuration) override
+    {
+        return std::make_shared<FakeWebView>(
+            std::unique_ptr<FakeWebViewConfiguration>(static_cast<FakeWebViewConfiguration*>(configuration.release())));
+    }
 };
 
 } // namespace norla::test

@@ -1,37 +1,19 @@
-#include "auth/NativeOAuth.h"
+#include "../web/WebHostFixture.h"
 
 #include "FakeAuthenticationSessions.h"
 #include "FakeSharedApplication.h"
-#include "FakeWebView.h"
-#include "TestEnvironment.h"
+#include "auth/NativeOAuth.h"
 #include "auth/PresentationContext.h"
-#include "platform/GUriParser.h"
-#include "platform/Seams.h"
 
-#include <gtest/gtest.h>
-
-#include <optional>
 #include <thread>
-#include <vector>
 
 namespace norla {
 namespace {
 
     constexpr const char* errorPage = "https://office.norla.jp/auth/login?error=auth_failed";
 
-    class NativeOAuthTest : public ::testing::Test {
+    class NativeOAuthTest : public test::WebHostTest {
     protected:
-        void SetUp() override
-        {
-            Seam<UrlParser>::install(std::make_shared<GUriParser>());
-            appURL = *parseUrl("https://office.norla.jp");
-        }
-        void TearDown() override
-        {
-            environment.main().runUntilIdle();
-            Seam<UrlParser>::install(nullptr);
-        }
-
         // Starts a sign-in; its answer lands in the returned slot.
         std::shared_ptr<std::optional<std::string>> run(
             std::string host = "office.norla.jp", std::string path = "/auth/callback")
@@ -47,100 +29,77 @@ namespace {
         }
         void complete(size_t index, std::optional<Url> callbackURL, std::optional<Error> error)
         {
-            session(index)->complete(std::move(callbackURL), std::move(error));
-            environment.main().runUntilIdle();
+            session(index)->completion(std::move(callbackURL), std::move(error));
+            env.main().runUntilIdle();
         }
 
-        test::TestEnvironment environment;
         std::shared_ptr<test::FakeAuthenticationSessionFactory> factory
             = std::make_shared<test::FakeAuthenticationSessionFactory>();
-        std::shared_ptr<test::FakeSharedApplication> application = std::make_shared<test::FakeSharedApplication>();
-        std::shared_ptr<NativeOAuth> oauth
-            = NativeOAuth::make(factory, std::make_shared<PresentationContext>(application));
+        std::shared_ptr<NativeOAuth> oauth = NativeOAuth::make(
+            factory, std::make_shared<PresentationContext>(std::make_shared<test::FakeSharedApplication>()));
         std::shared_ptr<test::FakeWebView> webView = std::make_shared<test::FakeWebView>();
-        Url appURL;
+        Url appURL = url("https://office.norla.jp");
     };
 
-    TEST_F(NativeOAuthTest, TheCallbackIsNormalisedAndItsAddressLoadedInTheWebViewAndAnsweredOk)
+    TEST_F(NativeOAuthTest, TheSheetGetsTheNormalisedCallbackAndHowItEndsDecidesWhatThePageLoadsAndHears)
     {
-        auto word = run("\u3000 \n Office.NORLA.jp\t\u00a0\u2028", "auth/callback");
-        auto first = session(0);
-        EXPECT_EQ(first->callbackHost, "office.norla.jp");
-        EXPECT_EQ(first->callbackPath, "/auth/callback");
-        EXPECT_EQ(first->url.absoluteString, "https://accounts.google.com/o/oauth2/auth?client_id=1");
-        EXPECT_EQ(first->ephemeral, false) << "the session shares the browser's cookies";
-        EXPECT_TRUE(first->presentationContext && first->started);
-        EXPECT_FALSE(*word) << "the page waits for the sheet";
-
-        complete(0, parseUrl("https://office.norla.jp/auth/callback?code=abc"), std::nullopt);
-        EXPECT_EQ(*word, "ok");
-        EXPECT_EQ(
-            webView->loadedURLs(), (std::vector<std::string> { "https://office.norla.jp/auth/callback?code=abc" }));
-        EXPECT_EQ(webView->loads.at(0).timeoutInterval, seconds(60));
-        EXPECT_FALSE(oauth->hasCurrentSession());
-    }
-
-    TEST_F(NativeOAuthTest, ClosingTheSheetOrFailingSendsThePageToTheSignInError)
-    {
+        const auto callback = parseUrl("https://office.norla.jp/auth/callback?code=abc");
         struct Case {
+            std::optional<Url> callbackURL;
             std::optional<Error> error;
             std::string word;
+            std::string loaded;
         } cases[] = {
-            { Error::from(AuthenticationSessionError::canceledLogin), "cancelled" },
-            { Error::from(AuthenticationSessionError::presentationContextInvalid), "error" },
-            { std::nullopt, "error" }, // neither a callback nor an error
-            { Error::platform("network", 1), "error" }, // code 1 of another domain is no cancellation
+            { callback, std::nullopt, "ok", callback->absoluteString },
+            { callback, Error::from(AuthenticationSessionError::canceledLogin), "cancelled", errorPage },
+            { std::nullopt, Error::from(AuthenticationSessionError::presentationContextInvalid), "error", errorPage },
+            { std::nullopt, std::nullopt, "error", errorPage }, // neither a callback nor an error
+            { std::nullopt, Error::platform("network", 1), "error", errorPage }, // code 1 of another domain
         };
-        size_t index = 0;
+        std::vector<std::string> loaded;
         for (const auto& row : cases) {
-            auto word = run();
-            complete(index++, std::nullopt, row.error);
-            EXPECT_EQ(*word, row.word) << row.word;
+            auto word = run("\u3000 \n Office.NORLA.jp\t\u00a0\u2028", "auth/callback");
+            auto sheet = session(loaded.size());
+            EXPECT_EQ(sheet->callbackHost, "office.norla.jp");
+            EXPECT_EQ(sheet->callbackPath, "/auth/callback");
+            EXPECT_EQ(sheet->url.absoluteString, "https://accounts.google.com/o/oauth2/auth?client_id=1");
+            EXPECT_TRUE(sheet->ephemeral == false && sheet->presentationContext && sheet->started);
+            EXPECT_FALSE(*word) << "the page waits for the sheet";
+            complete(loaded.size(), row.callbackURL, row.error);
+            EXPECT_EQ(*word, row.word) << loaded.size();
+            loaded.push_back(row.loaded);
         }
-        EXPECT_EQ(webView->loadedURLs(), std::vector<std::string>(std::size(cases), errorPage));
+        EXPECT_EQ(webView->loadedURLs(), loaded);
     }
 
-    TEST_F(NativeOAuthTest, ASessionThatCannotStartAnswersErrorOnceAndIsCancelledWhenReplaced)
+    // A new run cancels the one before: a sheet that never showed is let go at once, one that showed lives
+    // until the platform reports its end, and the newest session stays current meanwhile.
+    TEST_F(NativeOAuthTest, ANewRunCancelsTheSessionBeforeIt)
     {
         factory->nextStartSucceeds = false;
-        auto word = run();
-        EXPECT_EQ(*word, "error");
-        EXPECT_EQ(webView->loadedURLs(), (std::vector<std::string> { errorPage }));
-
+        auto unstarted = run();
+        EXPECT_EQ(*unstarted, "error");
         factory->nextStartSucceeds = true;
-        auto failed = session(0);
-        auto second = run();
-        EXPECT_TRUE(failed->cancelled);
-        failed.reset();
+        auto superseded = run();
         EXPECT_FALSE(session(0)) << "a session that never showed is not kept";
+        auto newest = run();
+        EXPECT_TRUE(session(1)->cancelled);
+        EXPECT_FALSE(session(2)->cancelled);
+
         complete(1, std::nullopt, Error::from(AuthenticationSessionError::canceledLogin));
-        EXPECT_EQ(*second, "cancelled");
-        EXPECT_EQ(*word, "error") << "answered once only";
-    }
-
-    TEST_F(NativeOAuthTest, ASupersededSessionIsAnsweredCancelledWhileTheNewerOneGoesOn)
-    {
-        auto first = run();
-        auto second = run();
-        EXPECT_TRUE(session(0)->cancelled);
-        EXPECT_FALSE(session(1)->cancelled);
-
-        complete(0, std::nullopt, Error::from(AuthenticationSessionError::canceledLogin));
-        EXPECT_EQ(*first, "cancelled");
-        EXPECT_FALSE(*second);
+        EXPECT_EQ(*superseded, "cancelled");
+        EXPECT_FALSE(session(1)) << "the finished session is released";
         EXPECT_TRUE(oauth->hasCurrentSession()) << "the newer session is still current";
-        EXPECT_FALSE(session(0)) << "the finished session is released";
 
         // Its completion arrives on another thread and is handled on the main thread.
-        auto newer = session(1);
-        std::thread([newer] {
-            newer->complete(parseUrl("https://office.norla.jp/auth/callback?code=2"), std::nullopt);
+        std::thread([session = session(2)] {
+            session->completion(parseUrl("https://office.norla.jp/auth/callback?code=2"), std::nullopt);
         }).join();
-        EXPECT_FALSE(*second);
-        environment.main().runUntilIdle();
-        EXPECT_EQ(*second, "ok");
+        EXPECT_FALSE(*newest);
+        env.main().runUntilIdle();
+        EXPECT_EQ(*newest, "ok");
         EXPECT_EQ(webView->loadedURLs(),
-            (std::vector<std::string> { errorPage, "https://office.norla.jp/auth/callback?code=2" }));
+            (std::vector<std::string> { errorPage, errorPage, "https://office.norla.jp/auth/callback?code=2" }));
         EXPECT_FALSE(oauth->hasCurrentSession());
     }
 

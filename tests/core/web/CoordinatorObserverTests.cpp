@@ -28,110 +28,85 @@ namespace {
         Window b;
     };
 
-    TEST_F(CoordinatorObserverTest, FrontOnlyScriptsRunInTheKeyWindowOthersInEveryWindow)
+    TEST_F(CoordinatorObserverTest, TheKeyWindowElseTheFirstRegisteredInAWindowElseEveryWindowIsFrontmost)
     {
-        b.webView->windowKey = true;
-        post(officeEvaluate, std::string("front();"), frontOnly(true));
-        EXPECT_TRUE(a.webView->evaluatedScripts.empty());
-        EXPECT_EQ(b.webView->evaluatedScripts, std::vector<std::string> { "front();" });
-
-        post(officeEvaluate, std::string("all();"));
-        post(officeEvaluate, std::string("false();"), frontOnly(false));
-        post(officeEvaluate, std::string("text();"), frontOnly("true"));
-        post(officeEvaluate, std::string("number();"), frontOnly(1));
-        for (const auto* window : { &a, &b }) {
-            auto& scripts = window->webView->evaluatedScripts;
-            ASSERT_GE(scripts.size(), 4u);
-            EXPECT_EQ(std::vector<std::string>(scripts.end() - 4, scripts.end()),
-                (std::vector<std::string> { "all();", "false();", "text();", "number();" }));
+        struct Case {
+            bool aInWindow, aKey, bInWindow, bKey;
+            bool aFront, bFront;
+        } cases[] = {
+            { true, false, true, true, false, true },
+            { true, false, true, false, true, false },
+            { false, false, true, false, false, true },
+            { false, true, true, false, false, true }, // a key window the view has left does not count
+            { false, false, false, false, true, true },
+        };
+        for (const auto& row : cases) {
+            a.webView->inWindow = row.aInWindow;
+            a.webView->windowKey = row.aKey;
+            b.webView->inWindow = row.bInWindow;
+            b.webView->windowKey = row.bKey;
+            EXPECT_EQ(a.coordinator->isFrontmost(), row.aFront) << &row - cases;
+            EXPECT_EQ(b.coordinator->isFrontmost(), row.bFront) << &row - cases;
         }
-
-        // Scripts that are not strings are ignored.
-        auto evaluated = b.webView->evaluatedScripts.size();
-        post(officeEvaluate, 42);
-        post(officeEvaluate);
-        post(officeEvaluate, url("https://office.norla.jp/"));
-        EXPECT_EQ(b.webView->evaluatedScripts.size(), evaluated);
     }
 
-    TEST_F(CoordinatorObserverTest, ReloadOpenPathAndOpenURLActOnlyInTheKeyWindowAndClearThePendingURL)
+    TEST_F(CoordinatorObserverTest, TheFrontmostWindowAloneReloadsOpensAndRunsFrontOnlyScripts)
     {
         b.webView->windowKey = true;
         push->pendingOpenURL = url("https://office.norla.jp/chat/7");
         post(officeReload);
-        post(officeOpenPath, std::string("/tasks"));
+        // Only plain absolute paths are opened.
+        for (const char* rejected : { "tasks", "//evil.com/x", "/a//b", "/a\\b", "\\evil.com", "/a\"b", "", "/a b" })
+            post(officeOpenPath, std::string(rejected));
+        post(officeOpenPath, 7);
+        post(officeOpenPath, std::string("/meeting-notes?tab=mine#top"));
         post(officeOpenInternalURL, std::string("https://office.norla.jp/chat/7")); // a string is no URL
         EXPECT_TRUE(push->pendingOpenURL);
         post(officeOpenInternalURL, url("https://office.norla.jp/chat/7"));
         EXPECT_FALSE(push->pendingOpenURL) << "the address opened is no longer pending";
+        // Only a true boolean keeps a script to the front; scripts that are not strings are ignored.
+        post(officeEvaluate, std::string("front();"), frontOnly(true));
+        post(officeEvaluate, std::string("all();"));
+        post(officeEvaluate, std::string("false();"), frontOnly(false));
+        post(officeEvaluate, std::string("text();"), frontOnly("true"));
+        post(officeEvaluate, 42);
+        post(officeEvaluate);
 
         EXPECT_EQ(a.webView->reloadCount, 0);
         EXPECT_TRUE(a.webView->loads.empty());
+        EXPECT_EQ(a.webView->evaluatedScripts, (std::vector<std::string> { "all();", "false();", "text();" }));
         EXPECT_EQ(b.webView->reloadCount, 1);
         EXPECT_EQ(b.webView->loadedURLs(),
-            (std::vector<std::string> { "https://office.norla.jp/tasks", "https://office.norla.jp/chat/7" }));
+            (std::vector<std::string> {
+                "https://office.norla.jp/meeting-notes?tab=mine#top", "https://office.norla.jp/chat/7" }));
         EXPECT_EQ(b.webView->loads[0].timeoutInterval, seconds(60));
-    }
-
-    TEST_F(CoordinatorObserverTest, WithNoKeyWindowTheFirstRegisteredWindowInAWindowActs)
-    {
-        post(officeReload);
-        EXPECT_EQ(a.webView->reloadCount, 1);
-        EXPECT_EQ(b.webView->reloadCount, 0);
-
-        a.webView->inWindow = false; // A's view left its window: B is the first one left
-        post(officeReload);
-        EXPECT_EQ(a.webView->reloadCount, 1);
-        EXPECT_EQ(b.webView->reloadCount, 1);
-
-        a.webView->windowKey = true; // a key window that the view is no longer in does not count
-        post(officeReload);
-        EXPECT_EQ(b.webView->reloadCount, 2);
-
-        // When no view is in a window, every coordinator acts.
-        b.webView->inWindow = false;
-        post(officeReload);
-        EXPECT_EQ(a.webView->reloadCount, 2);
-        EXPECT_EQ(b.webView->reloadCount, 3);
-    }
-
-    TEST_F(CoordinatorObserverTest, OpenPathAcceptsOnlyPlainAbsolutePaths)
-    {
-        for (const char* rejected : { "tasks", "//evil.com/x", "/a//b", "/a\\b", "\\evil.com", "/a\"b", "", "/a b" })
-            post(officeOpenPath, std::string(rejected));
-        post(officeOpenPath, 7);
-        post(officeOpenPath, url("https://office.norla.jp/tasks"));
-        EXPECT_TRUE(a.webView->loads.empty());
-
-        post(officeOpenPath, std::string("/meeting-notes?tab=mine#top"));
         EXPECT_EQ(
-            a.webView->loadedURLs(), std::vector<std::string> { "https://office.norla.jp/meeting-notes?tab=mine#top" });
+            b.webView->evaluatedScripts, (std::vector<std::string> { "front();", "all();", "false();", "text();" }));
 
-        // It resolves against the coordinator's own application URL.
+        // A path resolves against the frontmost window's own application URL.
         auto local = openWindow(url("http://127.0.0.1:3000/base/page"));
-        local.webView->loads.clear();
+        b.webView->windowKey = false;
         local.webView->windowKey = true;
         post(officeOpenPath, std::string("/tasks"));
-        EXPECT_EQ(a.webView->loads.size(), 1u);
-        EXPECT_EQ(local.webView->loadedURLs(), std::vector<std::string> { "http://127.0.0.1:3000/tasks" });
+        EXPECT_EQ(local.webView->loadedURLs().back(), "http://127.0.0.1:3000/tasks");
     }
 
-    TEST_F(CoordinatorObserverTest, EveryWindowSyncsPushRegistrationWhenATokenIsReadyButAGoneWebView)
+    TEST_F(CoordinatorObserverTest, PushRegistrationSyncsEachLiveWebViewInATask)
     {
-        b.webView->windowKey = true;
         post(officeAPNsTokenReady);
-        ASSERT_EQ(push->syncedWebViews.size(), 2u);
-        EXPECT_EQ(push->syncedWebViews[0].lock(), a.webView);
-        EXPECT_EQ(push->syncedWebViews[1].lock(), b.webView);
+        a.coordinator->didFinishNavigation(*a.webView);
+        EXPECT_EQ(push->syncedWebViews.size(), 2u) << "a finished navigation syncs in a task";
+        env.main().runUntilIdle();
 
-        std::weak_ptr<FakeWebView> weakA = a.webView;
+        // A web view gone before the task ran, or before the token came, is not synced.
+        a.coordinator->didFinishNavigation(*a.webView);
         a.webView.reset();
-        ASSERT_TRUE(weakA.expired());
-        EXPECT_EQ(a.coordinator->webView(), nullptr);
-        a.coordinator->load(url("https://office.norla.jp/"));
+        env.main().runUntilIdle();
         post(officeAPNsTokenReady);
-        ASSERT_EQ(push->syncedWebViews.size(), 3u);
-        EXPECT_EQ(push->syncedWebViews[2].lock(), b.webView);
+        std::vector<std::shared_ptr<WebView>> synced;
+        for (const auto& webView : push->syncedWebViews)
+            synced.push_back(webView.lock()); // A's read null now that its web view is gone
+        EXPECT_EQ(synced, (std::vector<std::shared_ptr<WebView>> { nullptr, b.webView, nullptr, b.webView }));
     }
 
     TEST_F(CoordinatorObserverTest, AFreedCoordinatorIgnoresWhatWasQueuedNoLongerObservesAndLeavesTheRegistry)
@@ -142,13 +117,10 @@ namespace {
         a.coordinator.reset();
         post(officeReload);
         post(officeEvaluate, std::string("x();"));
-        post(officeAPNsTokenReady);
         EXPECT_EQ(webViewA->reloadCount, 0);
         EXPECT_TRUE(webViewA->loads.empty() && webViewA->evaluatedScripts.empty());
         EXPECT_EQ(b.webView->reloadCount, 1) << "with A gone, B is the only window left";
         EXPECT_EQ(b.webView->evaluatedScripts, std::vector<std::string> { "x();" });
-        ASSERT_EQ(push->syncedWebViews.size(), 1u);
-        EXPECT_EQ(push->syncedWebViews[0].lock(), b.webView);
     }
 
 } // namespace

@@ -5,172 +5,108 @@
 namespace norla::test {
 namespace {
 
-    class NavigationPolicyTest : public WebHostTest {
-    protected:
-        NavigationPolicyTest()
-            : window(openWindow())
-        {
-            window.webView->loads.clear();
-        }
+    using NavigationPolicyTest = WebHostTest;
 
-        // Asks the coordinator, runs the main thread and answers the system's opens; the decision, or none
-        // when the handler was not called.
-        std::optional<NavigationActionPolicy> decide(std::optional<Url> target)
-        {
-            return decide(NavigationAction { std::move(target) });
-        }
-        std::optional<NavigationActionPolicy> decide(const NavigationAction& action)
-        {
-            std::optional<NavigationActionPolicy> decision;
-            int calls = 0;
+    TEST_F(NavigationPolicyTest, InAppHostsStayWebMailAndTelephoneLinksGoOutEverythingElseIsCancelled)
+    {
+        using enum NavigationDecision;
+        const std::pair<const char*, NavigationDecision> cases[] = { { "http://office.norla.jp/chat", allow },
+            { "https://ACCOUNTS.GOOGLE.CO.JP/", allow }, { "about:srcdoc", allow },
+            { "norla-rec://file/tmp/meeting.m4a", allow }, { "https://example.com/page", openExternally },
+            { "mailto:someone@example.com", openExternally }, { "TEL:+81-3-1234-5678", openExternally },
+            { "https://office.norla.jp.evil.com/", openExternally }, { "data:text/html,hello", cancel },
+            { "blob:https://office.norla.jp/0b6f", cancel }, { "javascript:void(0)", cancel },
+            { "file:///etc/hosts", cancel }, { "ABOUT:blank", cancel }, { "Norla-Rec://file/x", cancel } };
+        for (const auto& [text, expected] : cases)
+            EXPECT_EQ(decideNavigation({ url(text) }), expected) << text;
+        EXPECT_EQ(decideNavigation({}), allow) << "a request without a URL";
+        EXPECT_EQ(decideNavigation({ std::nullopt, true }), cancel) << "a URL that does not parse is not no URL";
+    }
+
+    TEST_F(NavigationPolicyTest, TheCoordinatorAnswersThePlatformAndCancelsAnExternalLinkOnlyAfterTheSystemAnswered)
+    {
+        auto window = openWindow();
+        std::vector<NavigationActionPolicy> decisions;
+        auto decide = [&](const char* text) {
             window.coordinator->decidePolicyForNavigationAction(
-                *window.webView, action, [&](NavigationActionPolicy policy) {
-                    decision = policy;
-                    ++calls;
-                });
+                *window.webView, { url(text) }, [&](NavigationActionPolicy policy) { decisions.push_back(policy); });
             env.main().runUntilIdle();
-            opener->completeAll();
-            env.main().runUntilIdle();
-            EXPECT_LE(calls, 1);
-            return decision;
-        }
-        std::optional<NavigationActionPolicy> decide(std::string_view text) { return decide(url(text)); }
-
-        PermissionDecision permission(std::string host)
-        {
-            std::optional<PermissionDecision> decision;
-            window.coordinator->requestMediaCapturePermission(*window.webView, { "https", std::move(host), 0 },
-                { false, { "https", "elsewhere.example", 0 } }, MediaCaptureType::cameraAndMicrophone,
-                [&](PermissionDecision answer) { decision = answer; });
-            env.main().runUntilIdle();
-            EXPECT_TRUE(decision);
-            return decision.value_or(PermissionDecision::prompt);
-        }
-
-        void failProvisional(std::optional<Url> failing)
-        {
-            window.coordinator->didFailProvisionalNavigation(
-                *window.webView, { Error::platform("Load request cancelled", 302), std::move(failing) });
-            env.main().runUntilIdle();
-        }
-
-        Window window;
-    };
-
-    TEST_F(NavigationPolicyTest, InAppSignInBlankAndRecordingURLsStayInTheWebView)
-    {
-        for (const char* text : { "http://office.norla.jp/chat", "https://ACCOUNTS.GOOGLE.CO.JP/", "about:blank",
-                 "about:srcdoc", "norla-rec://file/tmp/meeting.m4a" })
-            EXPECT_EQ(decide(text), NavigationActionPolicy::allow) << text;
-        EXPECT_EQ(decide(std::nullopt), NavigationActionPolicy::allow);
-        EXPECT_TRUE(opener->opened.empty());
-    }
-
-    TEST_F(NavigationPolicyTest, WebMailAndTelephoneLinksGoToTheSystemAndAreCancelledAfterItAnswered)
-    {
-        std::optional<NavigationActionPolicy> decision;
-        window.coordinator->decidePolicyForNavigationAction(*window.webView, { url("https://example.com/page") },
-            [&](NavigationActionPolicy policy) { decision = policy; });
-        env.main().runUntilIdle();
+        };
+        decide("https://office.norla.jp/chat");
+        decide("javascript:void(0)");
+        decide("https://example.com/page");
         EXPECT_EQ(opener->opened, std::vector<std::string> { "https://example.com/page" });
-        EXPECT_FALSE(decision) << "the page waits until the system has answered";
+        EXPECT_EQ(decisions.size(), 2u) << "the page waits until the system has answered";
         opener->completeAll(false);
-        EXPECT_EQ(decision, NavigationActionPolicy::cancel);
-
-        for (const char* text : { "http://example.com/", "mailto:someone@example.com", "TEL:+81-3-1234-5678",
-                 "https://supabase.co/", "https://office.norla.jp.evil.com/" })
-            EXPECT_EQ(decide(text), NavigationActionPolicy::cancel) << text;
-        EXPECT_EQ(opener->opened.size(), 6u);
-        EXPECT_TRUE(window.webView->loads.empty());
-    }
-
-    TEST_F(NavigationPolicyTest, OtherSchemesAreCancelledWithoutOpeningAnything)
-    {
-        for (const char* text : { "data:text/html,hello", "blob:https://office.norla.jp/0b6f", "slack://open",
-                 "javascript:void(0)", "file:///etc/hosts", "ABOUT:blank", "Norla-Rec://file/x" })
-            EXPECT_EQ(decide(text), NavigationActionPolicy::cancel) << text;
-        // A URL that does not parse is not "no URL": it is refused, not let through.
-        EXPECT_EQ(decide(NavigationAction { std::nullopt, true }), NavigationActionPolicy::cancel);
-        EXPECT_TRUE(opener->opened.empty());
         Seam<UrlOpener>::install(nullptr);
-        EXPECT_EQ(decide("https://example.com/"), NavigationActionPolicy::cancel) << "no opener";
-    }
+        decide("https://example.com/");
+        using enum NavigationActionPolicy;
+        EXPECT_EQ(decisions, (std::vector<NavigationActionPolicy> { allow, cancel, cancel, cancel }));
 
-    TEST_F(NavigationPolicyTest, MediaCaptureIsGrantedToTheApplicationHostOnly)
-    {
-        EXPECT_EQ(permission("office.norla.jp"), PermissionDecision::grant);
-        EXPECT_EQ(permission("evil.com"), PermissionDecision::deny);
-        EXPECT_EQ(permission("OFFICE.NORLA.JP"), PermissionDecision::deny) << "exact string comparison";
-        EXPECT_EQ(permission("preview.office.norla.jp"), PermissionDecision::deny);
-        EXPECT_EQ(permission(""), PermissionDecision::deny);
-        window = openWindow(url("file:///srv/index.html"));
-        EXPECT_EQ(permission(""), PermissionDecision::deny) << "an application URL without a host";
-    }
-
-    TEST_F(NavigationPolicyTest, AFinishedNavigationSyncsPushRegistrationWithThatWebViewIfItIsStillThere)
-    {
-        window.coordinator->didFinishNavigation(*window.webView);
-        EXPECT_TRUE(push->syncedWebViews.empty()) << "in a task on the main thread";
+        std::optional<PermissionDecision> permission;
+        window.coordinator->requestMediaCapturePermission(*window.webView, { "https", "office.norla.jp", 0 },
+            { false, { "https", "elsewhere.example", 0 } }, MediaCaptureType::cameraAndMicrophone,
+            [&](PermissionDecision answer) { permission = answer; });
         env.main().runUntilIdle();
-        ASSERT_EQ(push->syncedWebViews.size(), 1u);
-        EXPECT_EQ(push->syncedWebViews[0].lock(), window.webView);
-        EXPECT_TRUE(window.webView->evaluatedScripts.empty());
-
-        // A web view that went away before the task ran is not synced.
-        window.coordinator->didFinishNavigation(*window.webView);
-        window.webView.reset();
-        env.main().runUntilIdle();
-        EXPECT_EQ(push->syncedWebViews.size(), 1u);
+        EXPECT_EQ(permission, PermissionDecision::grant) << "the asking origin decides, in whichever frame";
     }
 
-    TEST_F(NavigationPolicyTest, FailedSignInPathsAndProviderHostsLandOnTheFailurePage)
+    TEST_F(NavigationPolicyTest, MediaCaptureIsGrantedToTheApplicationsExactHostOnly)
     {
-        failProvisional(url("https://office.norla.jp/auth/callback?code=1"));
-        failProvisional(url("https://accounts.google.com/signin/oauth"));
-        failProvisional(url("https://ACCOUNTS.GOOGLE.CO.JP/"));
-        window.coordinator->didFailNavigation(
-            *window.webView, { Error::platform("Frame load interrupted", 102), url("https://office.norla.jp/auth/") });
-        env.main().runUntilIdle();
-        EXPECT_EQ(window.webView->loadedURLs(),
-            std::vector<std::string>(4, "https://office.norla.jp/auth/login?error=auth_failed"));
-        EXPECT_EQ(window.webView->loads[0].timeoutInterval, seconds(60));
-
-        // Other failures are left alone.
-        window.webView->loads.clear();
-        failProvisional(url("https://office.norla.jp/chat"));
-        failProvisional(url("https://office.norla.jp/authx/callback"));
-        failProvisional(url("https://office.norla.jp/x/auth/"));
-        failProvisional(url("https://example.com/"));
-        EXPECT_TRUE(window.webView->loads.empty());
-
-        // The failure page is the coordinator's own application URL's.
-        window = openWindow(url("http://127.0.0.1:3000/app/home"));
-        window.webView->loads.clear();
-        failProvisional(url("http://127.0.0.1:3000/auth/callback"));
-        EXPECT_EQ(window.webView->loadedURLs(),
-            std::vector<std::string> { "http://127.0.0.1:3000/auth/login?error=auth_failed" });
+        const auto app = url("https://office.norla.jp");
+        EXPECT_EQ(decideMediaCapturePermission({ "https", "office.norla.jp", 0 }, app), PermissionDecision::grant);
+        for (const char* host : { "evil.com", "OFFICE.NORLA.JP", "preview.office.norla.jp", "" })
+            EXPECT_EQ(decideMediaCapturePermission({ "https", host, 0 }, app), PermissionDecision::deny) << host;
+        EXPECT_EQ(
+            decideMediaCapturePermission({ "https", "", 0 }, url("file:///srv/index.html")), PermissionDecision::deny);
     }
 
-    TEST_F(NavigationPolicyTest, WithoutAFailingURLTheCurrentPageDecides)
+    TEST_F(NavigationPolicyTest, ASignInFailureIsAnAuthPathOrAProviderHostOfTheFailingURLElseOfTheCurrentPage)
     {
-        window.webView->currentURL = url("https://office.norla.jp/auth/login");
-        failProvisional(std::nullopt);
-        EXPECT_EQ(window.webView->loads.size(), 1u);
+        struct Case {
+            const char* failing; // null: no failing URL
+            const char* current; // null: no current page
+            bool signIn;
+        } cases[] = {
+            { "https://office.norla.jp/auth/callback?code=1", nullptr, true },
+            { "https://accounts.google.com/signin/oauth", nullptr, true },
+            { "https://ACCOUNTS.GOOGLE.CO.JP/", nullptr, true },
+            { "https://office.norla.jp/chat", "https://office.norla.jp/auth/login", false },
+            { "https://office.norla.jp/authx/callback", nullptr, false },
+            { "https://office.norla.jp/x/auth/", nullptr, false },
+            { "https://example.com", "https://office.norla.jp/auth/login", false }, // its own empty path
+            { nullptr, "https://office.norla.jp/auth/login", true },
+            { "mailto:someone@example.com", "https://accounts.google.com/x", true }, // the page's host
+            { "mailto:someone@example.com", "about:blank", false },
+            { nullptr, nullptr, false },
+        };
+        auto optionalURL = [](const char* text) { return text ? std::optional(url(text)) : std::nullopt; };
+        for (const auto& row : cases) {
+            EXPECT_EQ(isSignInFailure(
+                          { Error::platform("cancelled", 302), optionalURL(row.failing) }, optionalURL(row.current)),
+                row.signIn)
+                << (row.failing ? row.failing : "-") << " on " << (row.current ? row.current : "-");
+        }
+    }
 
-        // A failing URL without a path takes its empty path, even when the current page is under /auth/.
+    TEST_F(NavigationPolicyTest, AFailedSignInLoadsTheFailurePageOfTheWindowsOwnApplicationURL)
+    {
+        auto window = openWindow();
+        auto local = openWindow(url("http://127.0.0.1:3000/app/home"));
         window.webView->loads.clear();
-        failProvisional(url("https://example.com"));
-        EXPECT_TRUE(window.webView->loads.empty());
-
-        // A failing URL without a host takes the current page's host.
-        window.webView->currentURL = url("https://accounts.google.com/x");
-        failProvisional(url("mailto:someone@example.com"));
-        EXPECT_EQ(window.webView->loads.size(), 1u);
-
+        // Without a failing URL the page's current one decides; without either, nothing is a sign-in.
+        window.webView->currentURL = url("https://signin.accounts.google.com/x");
+        window.coordinator->didFailNavigation(*window.webView, { Error::platform("interrupted", 102), std::nullopt });
         window.webView->currentURL.reset();
-        window.webView->loads.clear();
-        failProvisional(std::nullopt);
-        EXPECT_TRUE(window.webView->loads.empty());
+        window.coordinator->didFailProvisionalNavigation(
+            *window.webView, { Error::platform("cancelled", 302), std::nullopt });
+        local.coordinator->didFailProvisionalNavigation(
+            *local.webView, { Error::platform("cancelled", 302), url("http://127.0.0.1:3000/auth/callback") });
+        env.main().runUntilIdle();
+        EXPECT_EQ(window.webView->loadedURLs(),
+            std::vector<std::string> { "https://office.norla.jp/auth/login?error=auth_failed" });
+        EXPECT_EQ(window.webView->loads[0].timeoutInterval, seconds(60));
+        EXPECT_EQ(local.webView->loadedURLs().back(), "http://127.0.0.1:3000/auth/login?error=auth_failed");
     }
 
 } // namespace

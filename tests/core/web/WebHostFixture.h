@@ -6,10 +6,10 @@
 #include "TestEnvironment.h"
 
 #include "app/AppURL.h"
-#include "platform/BridgeReply.h"
 #include "platform/GUriParser.h"
 #include "platform/Seams.h"
 #include "web/OfficeWebViewCoordinator.h"
+#include "web/RecordingSchemeHandlerFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -17,21 +17,6 @@
 #include <vector>
 
 namespace norla::test {
-
-// Collects what bridge replies answered.
-class ReplyLog {
-public:
-    BridgeReply makeReply()
-    {
-        return BridgeReply([answers = m_answers](BridgeAnswer answer) { answers->push_back(std::move(answer)); });
-    }
-    const std::vector<BridgeAnswer>& answers() const { return *m_answers; }
-    size_t count() const { return m_answers->size(); }
-    const BridgeAnswer& last() const { return m_answers->back(); }
-
-private:
-    std::shared_ptr<std::vector<BridgeAnswer>> m_answers = std::make_shared<std::vector<BridgeAnswer>>();
-};
 
 // The web view host on fakes, with URLs parsed by the real GUri parser and the production application URL.
 class WebHostTest : public ::testing::Test {
@@ -52,7 +37,8 @@ protected:
     {
         env.main().runUntilIdle();
         resetSeams<UrlParser, InfoDictionary, WebViewFactory, MeetingRecorderService, MeetingSessionEvents,
-            BadgeNotificationService, PushNotificationsService, NativeOAuthService, UrlOpener>();
+            BadgeNotificationService, PushNotificationsService, NativeOAuthService, UrlOpener,
+            RecordingSchemeHandlerFactory>();
     }
 
     static Url url(std::string_view text)
@@ -67,14 +53,12 @@ protected:
         std::shared_ptr<OfficeWebView::Coordinator> coordinator;
         std::shared_ptr<FakeWebView> webView;
     };
-    Window openWindow(const Url& appURL)
+    Window openWindow(const Url& appURL = resolveAppURL())
     {
         OfficeWebView wrapper(appURL);
         auto coordinator = wrapper.makeCoordinator();
-        auto webView = std::static_pointer_cast<FakeWebView>(wrapper.makeWebView(coordinator));
-        return { coordinator, webView };
+        return { coordinator, std::static_pointer_cast<FakeWebView>(wrapper.makeWebView(coordinator)) };
     }
-    Window openWindow() { return openWindow(resolveAppURL()); }
 
     TestEnvironment env;
     std::shared_ptr<FakeInfoDictionary> info = std::make_shared<FakeInfoDictionary>();
