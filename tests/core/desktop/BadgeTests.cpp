@@ -59,11 +59,7 @@ namespace {
 
     class BadgeTest : public test::DesktopShellFixture {
     protected:
-        void SetUp() override
-        {
-            DesktopShellFixture::SetUp();
-            makeShell();
-        }
+        void SetUp() override { makeShell(); }
         void apply(Value::Object counts) { shell->applyBadges(BadgeCounts(counts)); }
     };
 
