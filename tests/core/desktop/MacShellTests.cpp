@@ -48,7 +48,7 @@ namespace {
                 "window.__norlaRecordingActive = true;", "window.__norlaRecordingActive = false;" }));
     }
 
-    TEST_F(MacShellTest, ALoadedPlugInsCallbacksReachTheMainThreadFromAnyThread)
+    TEST_F(MacShellTest, PlugInCallbacksFromAnyThreadAndSceneEventsReachTheMainThreadAndACaptureFailureSaves)
     {
         makeShell();
         std::thread([this] {
@@ -61,11 +61,7 @@ namespace {
         EXPECT_EQ(application->newSceneRequests, 1);
         EXPECT_EQ(reloads, 1);
         EXPECT_EQ(shell->session().label, "別スレッド");
-    }
 
-    TEST_F(MacShellTest, SceneEventsReachEveryPageAndACaptureFailureSavesTheRecording)
-    {
-        makeShell();
         post(sceneDidEnterBackgroundNotification);
         post(sceneWillEnterForegroundNotification);
         EXPECT_EQ(takeEvaluated(),
