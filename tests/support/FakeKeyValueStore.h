@@ -13,13 +13,13 @@ public:
     std::optional<std::string> string(std::string_view key) const override
     {
         std::lock_guard lock(m_mutex);
-        auto found = m_values.find(std::string(key));
+        auto found = m_values.find(key);
         return found == m_values.end() ? std::nullopt : std::optional(found->second);
     }
     void setString(std::string_view key, std::string_view value) override
     {
         std::lock_guard lock(m_mutex);
-        m_values[std::string(key)] = value;
+        m_values.insert_or_assign(std::string(key), value);
     }
     void remove(std::string_view key) override
     {
@@ -29,7 +29,7 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::map<std::string, std::string> m_values;
+    std::map<std::string, std::string, std::less<>> m_values;
 };
 
 } // namespace norla::test

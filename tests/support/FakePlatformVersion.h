@@ -2,7 +2,7 @@
 
 #include "platform/PlatformVersion.h"
 
-#include <atomic>
+#include <utility>
 
 namespace norla::test {
 
@@ -10,18 +10,13 @@ namespace norla::test {
 class FakePlatformVersion final : public PlatformVersion {
 public:
     FakePlatformVersion(int major, int minor)
-        : m_major(major)
-        , m_minor(minor)
+        : m_version(major, minor)
     {
     }
-    bool isAtLeast(int major, int minor) const override
-    {
-        return m_major > major || (m_major == major && m_minor >= minor);
-    }
+    bool isAtLeast(int major, int minor) const override { return m_version >= std::pair(major, minor); }
 
 private:
-    int m_major;
-    int m_minor;
+    const std::pair<int, int> m_version;
 };
 
 } // namespace norla::test

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "FakeClock.h"
+#include "TestEnvironment.h"
 #include "platform/TaskQueue.h"
 
 #include <deque>
 #include <map>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 
 namespace norla::test {
@@ -25,24 +24,22 @@ public:
     void async(Task task) override { m_tasks.push_back(std::move(task)); }
     Timer asyncAfter(Duration delay, Task task) override
     {
-        return schedule(delay, {}, [once = std::make_shared<Task>(std::move(task))] { (*once)(); });
+        return scheduleRepeating(delay, {}, [once = std::make_shared<Task>(std::move(task))] { (*once)(); });
     }
+    // An interval of zero makes a one-off.
     Timer scheduleRepeating(Duration delay, Duration interval, std::function<void()> task) override
     {
-        if (interval <= Duration::zero())
-            throw std::invalid_argument("repeating timer needs a positive interval");
-        return schedule(delay, interval, std::move(task));
+        auto cancelled = std::make_shared<std::atomic<bool>>(false);
+        m_entries.emplace(m_clock->now() + delay, Entry { cancelled, std::move(task), interval });
+        return Timer(cancelled);
     }
     bool isCurrent() const override { return running() == this; }
     const std::string& label() const override { return m_label; }
 
-    // Runs ready tasks and due timers until none is left; returns how many ran.
-    size_t runUntilIdle()
+    // Runs ready tasks and due timers until none is left.
+    void runUntilIdle()
     {
-        size_t count = 0;
-        while (runOneDueTimer() || runOneTask())
-            ++count;
-        return count;
+        while (runOneDueTimer() || runOneTask()) { }
     }
     // Moves the clock forward by `by`, firing each timer at its own deadline on the way.
     void advanceBy(Duration by)
@@ -63,11 +60,12 @@ protected:
         if (isCurrent())
             throw std::logic_error("sync called on " + m_label + " from its own queue");
         runUntilIdle();
-        runOnQueue(task);
+        std::function<void()> call = [&task] { task(); };
+        runOnQueue(call);
     }
 
 private:
-    struct TimerEntry {
+    struct Entry {
         std::shared_ptr<std::atomic<bool>> cancelled;
         std::function<void()> task;
         Duration interval; // zero for a one-off
@@ -78,49 +76,34 @@ private:
         thread_local const FakeQueue* queue = nullptr;
         return queue;
     }
-    // Runs `work` marked as being on this queue.
-    template <class F> void runOnQueue(F&& work)
+    // Runs `task` marked as being on this queue, then releases what it captured there, as a real queue does.
+    template <class F> void runOnQueue(F& task)
     {
-        struct Mark {
-            const FakeQueue* previous;
-            ~Mark() { running() = previous; }
-        } mark { std::exchange(running(), this) };
-        work();
-    }
-    Timer schedule(Duration delay, Duration interval, std::function<void()> task)
-    {
-        auto cancelled = std::make_shared<std::atomic<bool>>(false);
-        m_timers.emplace(m_clock->now() + delay, TimerEntry { cancelled, std::move(task), interval });
-        return Timer(cancelled);
+        auto previous = std::exchange(running(), this);
+        task();
+        task = nullptr;
+        running() = previous;
     }
     std::optional<Duration> nextDeadline()
     {
-        std::erase_if(m_timers, [](const auto& timer) { return timer.second.cancelled->load(); });
-        return m_timers.empty() ? std::nullopt : std::optional(m_timers.begin()->first);
-    }
-    // What a task captured is released on the queue, as on a real one.
-    template <class F> void runAndRelease(F& task)
-    {
-        runOnQueue([&] {
-            task();
-            task = nullptr;
-        });
+        std::erase_if(m_entries, [](const auto& entry) { return entry.second.cancelled->load(); });
+        return m_entries.empty() ? std::nullopt : std::optional(m_entries.begin()->first);
     }
     bool runOneDueTimer()
     {
         auto next = nextDeadline();
         if (!next || *next > m_clock->now())
             return false;
-        auto node = m_timers.extract(m_timers.begin());
+        auto node = m_entries.extract(m_entries.begin());
         auto interval = node.mapped().interval;
         auto task = interval > Duration::zero() ? node.mapped().task : std::move(node.mapped().task);
         if (interval > Duration::zero()) {
             // The deadlines stay on their grid; firings missed entirely are skipped.
             while (node.key() <= m_clock->now())
                 node.key() += interval;
-            m_timers.insert(std::move(node));
+            m_entries.insert(std::move(node));
         }
-        runAndRelease(task);
+        runOnQueue(task);
         return true;
     }
     bool runOneTask()
@@ -129,14 +112,14 @@ private:
             return false;
         auto task = std::move(m_tasks.front());
         m_tasks.pop_front();
-        runAndRelease(task);
+        runOnQueue(task);
         return true;
     }
 
     std::string m_label;
     std::shared_ptr<FakeClock> m_clock;
     std::deque<Task> m_tasks;
-    std::multimap<Duration, TimerEntry> m_timers;
+    std::multimap<Duration, Entry> m_entries;
 };
 
 } // namespace norla::test

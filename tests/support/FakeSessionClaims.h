@@ -5,6 +5,7 @@
 #include "recording/RecorderError.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -32,11 +33,12 @@ public:
     Result<std::unique_ptr<SessionClaim>> claim(const std::filesystem::path& dir) override
     {
         auto form = resolvedPathForm(dir);
-        std::lock_guard lock(m_mutex);
-        if (m_elsewhere.contains(form) || m_here.contains(form))
+        if (!locked([&] { return !m_elsewhere.contains(form) && m_here.insert(form).second; }))
             return recorderError(RecorderError::sessionInUse);
-        m_here.insert(form);
-        return std::unique_ptr<SessionClaim>(std::make_unique<Claim>(weak_from_this(), form));
+        return std::unique_ptr<SessionClaim>(std::make_unique<Claim>([owner = weak_from_this(), form] {
+            if (auto self = owner.lock())
+                self->locked([&] { self->m_here.erase(form); });
+        }));
     }
     bool isClaimed(const std::filesystem::path& dir) override
     {
@@ -45,24 +47,13 @@ public:
     }
 
 private:
-    class Claim final : public SessionClaim {
-    public:
-        Claim(std::weak_ptr<FakeSessionClaims> owner, std::filesystem::path dir)
-            : m_owner(std::move(owner))
-            , m_dir(std::move(dir))
+    struct Claim final : SessionClaim {
+        explicit Claim(std::function<void()> release)
+            : m_release(std::move(release))
         {
         }
-        Claim(const Claim&) = delete;
-        Claim& operator=(const Claim&) = delete;
-        ~Claim() override
-        {
-            if (auto owner = m_owner.lock())
-                owner->locked([&] { owner->m_here.erase(m_dir); });
-        }
-
-    private:
-        std::weak_ptr<FakeSessionClaims> m_owner;
-        std::filesystem::path m_dir;
+        ~Claim() override { m_release(); }
+        std::function<void()> m_release;
     };
 
     template <class Work> auto locked(Work work) const -> decltype(work())

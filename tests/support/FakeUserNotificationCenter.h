@@ -18,23 +18,19 @@ public:
     void requestAuthorization(NotificationAuthorizationOptions options,
         CompletionHandler<void(bool granted, std::optional<std::string> error)> completion) override
     {
-        bool granted = false;
-        {
-            std::lock_guard lock(m_mutex);
-            authorizationRequests.push_back(options);
-            if (status == NotificationAuthorizationStatus::notDetermined)
-                status = userAnswer;
-            granted = status == NotificationAuthorizationStatus::authorized;
-        }
+        std::unique_lock lock(m_mutex);
+        authorizationRequests.push_back(options);
+        if (status == NotificationAuthorizationStatus::notDetermined)
+            status = userAnswer;
+        bool granted = status == NotificationAuthorizationStatus::authorized;
+        lock.unlock();
         completion(granted, std::nullopt);
     }
     void notificationSettings(CompletionHandler<void(NotificationAuthorizationStatus)> completion) override
     {
-        NotificationAuthorizationStatus current;
-        {
-            std::lock_guard lock(m_mutex);
-            current = status;
-        }
+        std::unique_lock lock(m_mutex);
+        auto current = status;
+        lock.unlock();
         completion(current);
     }
     void add(NotificationRequest request) override

@@ -9,7 +9,7 @@ namespace {
 
     constexpr auto maximum = std::numeric_limits<std::int64_t>::max();
 
-    TEST(BadgeCountsTest, CountersReadNumbersOnlyNeverNegativeAndCappedAtTheRange)
+    TEST(BadgeCountsTest, CountersReadOnlyNumbersNeverNegativeAndCappedAndTheAttentionAndMenuBarSumsSaturate)
     {
         struct Case {
             Value given;
@@ -22,10 +22,8 @@ namespace {
             EXPECT_EQ(BadgeCounts(Value::Object { { "approvals", row.given } }).approvals, row.expected);
         }
         EXPECT_EQ(BadgeCounts(Value::Object { { "unknown", 9 } }), BadgeCounts());
-    }
 
-    TEST(BadgeCountsTest, AttentionNeedsBothAsNumbersAndTheMenuBarSumLeavesOutChatMentionsAndDirect)
-    {
+        // Attention needs both as numbers; the menu-bar sum leaves out chat mentions and direct messages.
         EXPECT_EQ(BadgeCounts(Value::Object { { "notifications", 2 }, { "chatUnread", 3 } }).attention, 5);
         EXPECT_EQ(BadgeCounts(Value::Object { { "notifications", -2 }, { "chatUnread", 3 } }).attention, 3);
         EXPECT_FALSE(BadgeCounts(Value::Object { { "chatUnread", 3 } }).attention);
@@ -59,11 +57,7 @@ namespace {
 
     class BadgeTest : public test::DesktopShellFixture {
     protected:
-        void SetUp() override
-        {
-            DesktopShellFixture::SetUp();
-            makeShell();
-        }
+        void SetUp() override { makeShell(); }
         void apply(Value::Object counts) { shell->applyBadges(BadgeCounts(counts)); }
     };
 

@@ -1,12 +1,9 @@
 #include "DesktopShellFixture.h"
 
 #include "FakeAuthenticationSessions.h"
-#include "FakeKeyValueStore.h"
 #include "FakeWebView.h"
-#include "InlineBackgroundExecutor.h"
 #include "auth/NativeOAuth.h"
 #include "desktop/BridgeTargets.h"
-#include "desktop/PushNotifications.h"
 #include "recording/RecordingSchemeHandler.h"
 #include "web/BridgeDispatcher.h"
 #include "web/RecordingSchemeHandlerFactory.h"
@@ -19,7 +16,6 @@ namespace {
     protected:
         void SetUp() override
         {
-            DesktopShellFixture::SetUp();
             makeShell();
             Seam<MeetingRecorderService>::install(recorder);
             installBridgeTargets(*shell, push, *oauth);
@@ -29,7 +25,6 @@ namespace {
         {
             test::resetSeams<MeetingRecorderService, BadgeNotificationService, MeetingSessionEvents,
                 PushNotificationsService, NativeOAuthService, RecordingSchemeHandlerFactory>();
-            DesktopShellFixture::TearDown();
         }
 
         // Sends one message from the application's main frame; its answer lands in the returned slot.
@@ -45,8 +40,6 @@ namespace {
             return answer;
         }
 
-        PushNotifications push { { std::make_shared<test::FakeKeyValueStore>(), center, application,
-            std::make_shared<test::InlineBackgroundExecutor>() } };
         std::shared_ptr<NativeOAuth> oauth
             = NativeOAuth::make(std::make_shared<test::FakeAuthenticationSessionFactory>());
         std::shared_ptr<test::FakeWebView> webView = std::make_shared<test::FakeWebView>();

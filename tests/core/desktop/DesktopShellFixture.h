@@ -1,12 +1,15 @@
 #pragma once
 
 #include "FakeBridgeServices.h"
+#include "FakeKeyValueStore.h"
 #include "FakeMenuBarPlugin.h"
 #include "FakeQueue.h"
 #include "FakeSharedApplication.h"
 #include "FakeUserNotificationCenter.h"
+#include "InlineBackgroundExecutor.h"
 #include "TestEnvironment.h"
 #include "desktop/MacShell.h"
+#include "desktop/PushNotifications.h"
 #include "platform/GUriParser.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Seams.h"
@@ -21,23 +24,21 @@
 
 namespace norla::test {
 
-// A desktop shell on fakes: the plug-in (loaded unless the test says otherwise), the recorder, the
-// notification center, the limit timer in virtual time, and every officeEvaluate script and
-// openInternalURL call collected.
+// The desktop on fakes: a shell once the test makes one (its plug-in loaded unless the test says
+// otherwise), the push controller, the recorder, the notification center, the limit timer in virtual
+// time, and every officeEvaluate script and openInternalURL call collected.
 class DesktopShellFixture : public ::testing::Test {
 protected:
-    void SetUp() override
+    DesktopShellFixture()
     {
         Seam<UrlParser>::install(std::make_shared<GUriParser>());
-        m_observers.push_back(NotificationCenter::defaultCenter().addObserver(
-            std::string(officeEvaluate), [this](const Notification& notification) {
-                if (auto* script = std::any_cast<std::string>(&notification.object))
-                    evaluated.push_back(*script);
-            }));
-        m_observers.push_back(NotificationCenter::defaultCenter().addObserver(
-            std::string(officeReload), [this](const Notification&) { ++reloads; }));
+        observe(officeEvaluate, [this](const Notification& notification) {
+            if (auto* script = std::any_cast<std::string>(&notification.object))
+                evaluated.push_back(*script);
+        });
+        observe(officeReload, [this](const Notification&) { ++reloads; });
     }
-    void TearDown() override
+    ~DesktopShellFixture() override
     {
         shell.reset();
         runMain();
@@ -54,6 +55,11 @@ protected:
         if (install)
             shell->installPlugin();
     }
+    // Observes an in-process notification until the test ends.
+    void observe(std::string_view name, std::function<void(const Notification&)> observer)
+    {
+        m_observers.push_back(NotificationCenter::defaultCenter().addObserver(std::string(name), std::move(observer)));
+    }
 
     FakeMenuBarPlugin& plugin() { return *loader->plugin; }
     void runMain() { environment.main().runUntilIdle(); }
@@ -67,7 +73,9 @@ protected:
     std::shared_ptr<FakeMeetingRecorder> recorder = std::make_shared<FakeMeetingRecorder>();
     std::shared_ptr<FakeSharedApplication> application = std::make_shared<FakeSharedApplication>();
     std::shared_ptr<FakeUserNotificationCenter> center = std::make_shared<FakeUserNotificationCenter>();
+    std::shared_ptr<FakeKeyValueStore> defaults = std::make_shared<FakeKeyValueStore>();
     std::shared_ptr<FakeQueue> timers = std::make_shared<FakeQueue>("shell timers", environment.sharedClock());
+    PushNotifications push { { defaults, center, application, std::make_shared<InlineBackgroundExecutor>() } };
     std::shared_ptr<FakePluginLoader> loader;
     std::shared_ptr<MacShell> shell;
     std::vector<std::string> opened;

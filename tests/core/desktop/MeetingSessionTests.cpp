@@ -13,11 +13,7 @@ namespace {
 
     class MeetingSessionTest : public test::DesktopShellFixture {
     protected:
-        void SetUp() override
-        {
-            DesktopShellFixture::SetUp();
-            makeShell();
-        }
+        void SetUp() override { makeShell(); }
 
         // The plug-in's callbacks, as the plug-in calls them; their work runs on the main thread.
         void press(const std::string& action)
@@ -92,19 +88,37 @@ namespace {
         EXPECT_TRUE(shell->session().paused);
     }
 
-    TEST_F(MeetingSessionTest, DismissDuringARecordingHidesThePopupUntilTheNextStart)
+    TEST_F(MeetingSessionTest, ScreenCaptureIsAskedForAtMostOncePerMeetingAndDismissHidesThePopupUntilTheNextStart)
     {
+        watch("started", "定例");
+        plugin().takeCalls();
+        watch("permission");
+        watch("permission");
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "requestScreenCaptureAccess", "show permission  -" }));
+        press("dismiss");
+        EXPECT_FALSE(shell->session().needsPermission);
+        watch("permission");
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "hide" }));
+
+        // A new meeting starts afresh; access granted asks each time it is needed, without a popup.
+        watch("started", "次");
+        plugin().takeCalls();
+        plugin().grantsScreenCapture = true;
+        watch("permission");
+        watch("permission");
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "requestScreenCaptureAccess", "requestScreenCaptureAccess" }));
+
         startFromPopup();
         plugin().takeCalls();
         press("dismiss");
         EXPECT_EQ(plugin().takeCalls(), (Calls { "hide" }));
         shell->setPaused(true); // the page pauses: the flag follows, the popup stays hidden
         EXPECT_TRUE(shell->session().paused);
-        watch("permission"); // ignored while recording and dismissed
+        plugin().grantsScreenCapture = false;
+        watch("permission"); // ignored while recording
         EXPECT_TRUE(plugin().takeCalls().empty());
-
         shell->recordingStarted();
-        EXPECT_EQ(plugin().takeCalls(), (Calls { "show recording 会議 -" }));
+        EXPECT_EQ(plugin().takeCalls(), (Calls { "show recording 次 -" }));
     }
 
     TEST_F(MeetingSessionTest, TheFourHourLimitCountsWallClockFromTheLatestStartAndSavesTheRecording)
@@ -128,10 +142,8 @@ namespace {
         EXPECT_EQ(plugin().takeCalls().back(), "showWindow");
         EXPECT_EQ(takeEvaluated(), (Calls { activeScript, inactiveScript }));
         EXPECT_FALSE(shell->session().recording || shell->hasLimitTimer());
-    }
 
-    TEST_F(MeetingSessionTest, ALimitFiringOnItsWayIsDroppedWhenTheRecordingEndedMeanwhile)
-    {
+        // A limit firing already on its way when the recording ended is dropped.
         startFromPopup();
         timers->advanceBy(MacShell::recordingTimeLimit); // fires; its work waits for the main thread
         shell->recordingEnded();
@@ -141,12 +153,16 @@ namespace {
         EXPECT_TRUE(recorder->stopCompletions.empty());
     }
 
-    TEST_F(MeetingSessionTest, TheMeetingsEndSavesARunningRecordingAndOnlyHidesOtherwise)
+    TEST_F(MeetingSessionTest, TheMeetingsEndOrFinishSavesARunningRecordingAndAFailedStopTellsTheUser)
     {
         watch("started", "定例");
+        takeEvaluated();
         watch("ended");
         EXPECT_EQ(plugin().takeCalls().back(), "hide");
         EXPECT_EQ(shell->session(), MeetingSession {});
+        press("finish");
+        EXPECT_EQ(takeEvaluated(), (Calls { inactiveScript }));
+        EXPECT_TRUE(center->added.empty() && recorder->stopCompletions.empty()) << "nothing was recording";
 
         watch("started", "定例");
         startFromPopup();
@@ -155,62 +171,17 @@ namespace {
         completeStop();
         EXPECT_EQ(titles().size(), 1u);
         EXPECT_EQ(opened, (Calls { recordPage }));
-    }
 
-    TEST_F(MeetingSessionTest, FinishEndsTheSessionAndAFailedStopTellsTheUser)
-    {
         watch("started", "定例");
-        takeEvaluated();
-        press("finish");
-        EXPECT_EQ(takeEvaluated(), (Calls { inactiveScript }));
-        EXPECT_TRUE(center->added.empty());
-
         startFromPopup();
         press("finish");
         completeStop(recorderError(RecorderError::exportFailed, ExportFailure::emptyRecording));
-        EXPECT_EQ(titles(),
-            (Calls { "録音を保存できませんでした / "
-                + errorDescription(RecorderError::exportFailed, ExportFailure::emptyRecording) }));
-        EXPECT_TRUE(opened.empty());
+        EXPECT_EQ(titles().back(),
+            "録音を保存できませんでした / "
+                + errorDescription(RecorderError::exportFailed, ExportFailure::emptyRecording));
+        EXPECT_EQ(opened.size(), 1u);
         EXPECT_FALSE(shell->session().recording);
         EXPECT_EQ(shell->session().label, "定例");
-    }
-
-    TEST_F(MeetingSessionTest, ScreenCapturePermissionIsAskedAtMostOncePerMeetingWhileRefused)
-    {
-        watch("started", "定例");
-        plugin().takeCalls();
-        watch("permission");
-        watch("permission");
-        EXPECT_EQ(plugin().takeCalls(), (Calls { "requestScreenCaptureAccess", "show permission  -" }));
-        press("dismiss");
-        EXPECT_FALSE(shell->session().needsPermission);
-        watch("permission");
-        EXPECT_EQ(plugin().takeCalls(), (Calls { "hide" }));
-
-        // A new meeting starts afresh; access granted asks each time it is needed, without a popup.
-        watch("started", "次");
-        plugin().takeCalls();
-        plugin().grantsScreenCapture = true;
-        watch("permission");
-        watch("permission");
-        EXPECT_EQ(plugin().takeCalls(), (Calls { "requestScreenCaptureAccess", "requestScreenCaptureAccess" }));
-    }
-
-    using MeetingSessionWithoutPluginTest = test::DesktopShellFixture;
-
-    TEST_F(MeetingSessionWithoutPluginTest, TheSessionFollowsThePageAndSavingStillNotifiesAndOpens)
-    {
-        makeShell(test::FakePluginLoader::Failure::noPlugInsFolder);
-        recorder->recording = true;
-        shell->recordingStarted();
-        EXPECT_TRUE(shell->hasLimitTimer());
-        shell->finishRecording();
-        recorder->completeStop();
-        runMain();
-        EXPECT_EQ(center->added.size(), 1u);
-        EXPECT_EQ(opened, (Calls { recordPage }));
-        EXPECT_EQ(takeEvaluated(), (Calls { activeScript, inactiveScript }));
     }
 
 } // namespace

@@ -1,20 +1,8 @@
-#include "desktop/PushNotifications.h"
+#include "DesktopShellFixture.h"
 
-#include "FakeKeyValueStore.h"
-#include "FakeSharedApplication.h"
-#include "FakeUserNotificationCenter.h"
 #include "FakeWebView.h"
-#include "InlineBackgroundExecutor.h"
-#include "TestEnvironment.h"
-#include "platform/GUriParser.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Seams.h"
-#include "web/OfficeNotifications.h"
-
-#include <gtest/gtest.h>
 
 #include <thread>
-#include <vector>
 
 namespace norla {
 namespace {
@@ -31,16 +19,8 @@ namespace {
     }
     const Value accepted = Value(Value::Object { { "ok", true } });
 
-    class PushNotificationsTest : public ::testing::Test {
+    class PushNotificationsTest : public test::DesktopShellFixture {
     protected:
-        void SetUp() override { Seam<UrlParser>::install(std::make_shared<GUriParser>()); }
-        void TearDown() override
-        {
-            runMain();
-            Seam<UrlParser>::install(nullptr);
-        }
-
-        void runMain() { environment.main().runUntilIdle(); }
         std::shared_ptr<test::FakeWebView> pageAt(std::string_view address)
         {
             auto view = std::make_shared<test::FakeWebView>();
@@ -62,104 +42,96 @@ namespace {
             runMain();
         }
         std::optional<std::string> registered() const { return defaults->string(Keys::registeredTokenKey); }
-
-        test::TestEnvironment environment;
-        std::shared_ptr<test::FakeKeyValueStore> defaults = std::make_shared<test::FakeKeyValueStore>();
-        std::shared_ptr<test::FakeUserNotificationCenter> center = std::make_shared<test::FakeUserNotificationCenter>();
-        std::shared_ptr<test::FakeSharedApplication> application = std::make_shared<test::FakeSharedApplication>();
-        PushNotifications push { { defaults, center, application,
-            std::make_shared<test::InlineBackgroundExecutor>() } };
     };
 
     TEST_F(PushNotificationsTest, ANewTokenIsStoredAsHexAndAnnouncedAndWithdrawsTheRegisteredOne)
     {
         int announced = 0;
-        auto observer = NotificationCenter::defaultCenter().addObserver(
-            std::string(officeAPNsTokenReady), [&announced](const Notification&) { ++announced; });
+        observe(officeAPNsTokenReady, [&announced](const Notification&) { ++announced; });
         defaults->setString(Keys::registeredTokenKey, "00ab0fff");
         storeToken({ 0x00, 0xab, 0x0f, 0xff });
         EXPECT_EQ(defaults->string(Keys::deviceTokenKey), "00ab0fff");
         EXPECT_EQ(registered(), "00ab0fff") << "an ordinary relaunch";
         storeToken({ 0x01 });
         EXPECT_FALSE(registered());
-        NotificationCenter::defaultCenter().removeObserver(observer);
         EXPECT_EQ(announced, 2);
     }
 
-    TEST_F(PushNotificationsTest, ApplicationPagesRegisterThroughThePageOnceAccepted)
+    TEST_F(PushNotificationsTest, ApplicationPagesRegisterTheTokenAndTheSignInScreenWithdrawsIt)
     {
         storeToken({ 0xde, 0xad });
-        auto page = pageAt("https://OFFICE.norla.jp/chat");
-        push.syncWithPage(page);
-        runMain();
-        ASSERT_EQ(page->asyncCalls.size(), 1u);
-        auto& call = page->asyncCalls[0];
-        EXPECT_EQ(call.world, ContentWorld::page);
-        EXPECT_EQ(call.arguments.at("path"), Value("/api/push/apns/register"));
-        EXPECT_EQ(call.arguments.at("method"), Value("POST"));
-        EXPECT_EQ(call.arguments.at("body"),
-            Value(Value::Object {
-                { "deviceToken", "dead" }, { "environment", "production" }, { "bundleId", "jp.norla.office" } }));
-        EXPECT_TRUE(push.isRegistering());
-
-        answerFetch(*page, response(true, 200, accepted));
-        EXPECT_EQ(registered(), "dead");
-        EXPECT_FALSE(push.isRegistering());
-        push.syncWithPage(page);
-        runMain();
-        EXPECT_TRUE(page->asyncCalls.empty()) << "a registered token is not sent again";
-
         for (auto address : { "https://accounts.google.com/o/oauth2", "https://example.com/chat", "about:blank" }) {
-            storeToken({ 0x01 });
             auto outside = pageAt(address);
             push.syncWithPage(outside);
             runMain();
             EXPECT_TRUE(outside->asyncCalls.empty()) << address;
         }
+        auto page = pageAt("https://OFFICE.norla.jp/chat");
+        push.syncWithPage(page);
+        runMain();
+        ASSERT_EQ(page->asyncCalls.size(), 1u);
+        EXPECT_EQ(page->asyncCalls[0].world, ContentWorld::page);
+        EXPECT_EQ(Value(page->asyncCalls[0].arguments),
+            Value(Value::Object { { "path", "/api/push/apns/register" }, { "method", "POST" },
+                { "body",
+                    Value::Object { { "deviceToken", "dead" }, { "environment", "production" },
+                        { "bundleId", "jp.norla.office" } } } }));
+        EXPECT_TRUE(push.isRegistering());
+        answerFetch(*page, response(true, 200, accepted));
+        EXPECT_EQ(registered(), "dead");
+        push.syncWithPage(page);
+        runMain();
+        EXPECT_TRUE(page->asyncCalls.empty()) << "a registered token is not sent again";
+
+        auto signIn = pageAt("https://office.norla.jp/auth/login?error=auth_failed");
+        push.syncWithPage(signIn);
+        runMain();
+        ASSERT_EQ(signIn->asyncCalls.size(), 1u);
+        EXPECT_EQ(signIn->asyncCalls[0].arguments.at("method"), Value("DELETE"));
+        EXPECT_EQ(signIn->asyncCalls[0].arguments.at("body"), Value(Value::Object { { "deviceToken", "dead" } }));
+        answerFetch(*signIn, response(true, 204));
+        EXPECT_FALSE(registered());
+        push.syncWithPage(signIn);
+        runMain();
+        EXPECT_TRUE(signIn->asyncCalls.empty()) << "nothing left to withdraw";
     }
 
-    TEST_F(PushNotificationsTest, RefusedOrUnreadableAnswersLeaveTheTokenUnregistered)
+    TEST_F(PushNotificationsTest, OnlyAnAcceptingAnswerRegistersAndOnlyAnAgreeingOrUnauthorisedOneWithdraws)
     {
-        storeToken({ 0x01, 0x02 });
-        auto page = pageAt("https://preview.office.norla.jp/tasks");
-        for (const Result<Value>& answer :
-            std::vector<Result<Value>> { response(false, 401, accepted), response(true, 401, accepted),
-                response("true", "200", Value(Value::Object { { "ok", 1 } })), response(true, 401.9, accepted),
-                response(true, 200, Value(Value::Object { { "ok", false } })), response(true, 200),
-                response(true, 200, Value("ok")), Value("not an object"), Error::platform("TypeError: Load failed") }) {
-            SCOPED_TRACE(answer ? answer.value().toJSON() : answer.error().description());
+        constexpr auto app = "https://preview.office.norla.jp/tasks";
+        constexpr auto signIn = "https://office.norla.jp/auth/login";
+        const struct Case {
+            const char* page;
+            Result<Value> answer;
+            bool registeredAfter;
+        } cases[] = { { app, response(true, 201, accepted), true }, { app, response(false, 401, accepted), false },
+            { app, response(true, 401, accepted), false },
+            { app, response("true", "200", Value(Value::Object { { "ok", 1 } })), false },
+            { app, response(true, 401.9, accepted), false },
+            { app, response(true, 200, Value(Value::Object { { "ok", false } })), false },
+            { app, response(true, 200), false }, { app, response(true, 200, Value("ok")), false },
+            { app, Value("not an object"), false }, { app, Error::platform("TypeError: Load failed"), false },
+            { signIn, response(false, 500), true }, { signIn, response(false, 401), false },
+            { signIn, Error::platform("TypeError: Load failed"), true } };
+        defaults->setString(Keys::deviceTokenKey, "abcd");
+        for (const auto& row : cases) {
+            SCOPED_TRACE(row.answer ? row.answer.value().toJSON() : row.answer.error().description());
+            if (row.page == signIn)
+                defaults->setString(Keys::registeredTokenKey, "abcd");
+            else
+                defaults->remove(Keys::registeredTokenKey);
+            auto page = pageAt(row.page);
             push.syncWithPage(page);
-            answerFetch(*page, answer);
-            EXPECT_FALSE(registered());
+            answerFetch(*page, row.answer);
+            EXPECT_EQ(registered().has_value(), row.registeredAfter);
             EXPECT_FALSE(push.isRegistering());
         }
+        defaults->remove(Keys::registeredTokenKey);
+        auto page = pageAt(app);
         push.syncWithPage(page);
         page.reset(); // a closed window counts as a failed fetch
         runMain();
         EXPECT_FALSE(push.isRegistering() || registered());
-    }
-
-    TEST_F(PushNotificationsTest, TheSignInScreenWithdrawsTheTokenWhenTheServerAgreesOrAnswers401)
-    {
-        defaults->setString(Keys::deviceTokenKey, "abcd");
-        defaults->setString(Keys::registeredTokenKey, "abcd");
-        auto page = pageAt("https://office.norla.jp/auth/login?error=auth_failed");
-        push.syncWithPage(page);
-        runMain();
-        ASSERT_EQ(page->asyncCalls.size(), 1u);
-        EXPECT_EQ(page->asyncCalls[0].arguments.at("method"), Value("DELETE"));
-        EXPECT_EQ(page->asyncCalls[0].arguments.at("body"), Value(Value::Object { { "deviceToken", "abcd" } }));
-        answerFetch(*page, response(false, 500));
-        EXPECT_EQ(registered(), "abcd");
-        for (const auto& agreed : { response(true, 204), response(false, 401) }) {
-            defaults->setString(Keys::registeredTokenKey, "abcd");
-            push.syncWithPage(page);
-            answerFetch(*page, agreed);
-            EXPECT_FALSE(registered()) << agreed.toJSON();
-        }
-        push.syncWithPage(page);
-        runMain();
-        EXPECT_TRUE(page->asyncCalls.empty()) << "nothing left to withdraw";
     }
 
     TEST_F(PushNotificationsTest, ConcurrentWindowsSendOnlyOneRegistration)
@@ -180,15 +152,12 @@ namespace {
 
     TEST_F(PushNotificationsTest, NotificationTapsOpenOnlyApplicationAddresses)
     {
-        std::vector<std::string> opened;
-        auto observer = NotificationCenter::defaultCenter().addObserver(
-            std::string(officeOpenInternalURL), [&opened](const Notification& notification) {
-                opened.push_back(std::any_cast<Url>(notification.object).absoluteString);
-            });
+        observe(officeOpenInternalURL, [this](const Notification& notification) {
+            opened.push_back(std::any_cast<Url>(notification.object).absoluteString);
+        });
         for (const Value& url : { Value(" /chat\n"), Value("https://accounts.google.com/"), Value(5) })
             push.handleNotificationPayload(Value(Value::Object { { "url", url } }));
         runMain();
-        NotificationCenter::defaultCenter().removeObserver(observer);
         EXPECT_EQ(opened, (std::vector<std::string> { "https://office.norla.jp/chat" }));
         EXPECT_EQ(push.takePendingOpenURL()->absoluteString, "https://office.norla.jp/chat");
         EXPECT_FALSE(push.takePendingOpenURL());

@@ -5,6 +5,7 @@
 #include <future>
 #include <latch>
 #include <numeric>
+#include <thread>
 #include <vector>
 
 using namespace norla;
@@ -19,32 +20,26 @@ TEST(SerialQueueTest, TasksFromManyThreadsRunOneAtATimeInEachThreadsOrderAndNone
     std::atomic<int> running { 0 };
     bool overlapped = false;
     std::latch start(threads);
-    std::vector<std::thread> workers;
-    workers.reserve(threads);
-    for (int t = 0; t < threads; ++t) {
-        workers.emplace_back([&, t] {
-            start.arrive_and_wait();
-            for (int i = 0; i < perThread; ++i) {
-                auto task = [&, t, i] {
-                    overlapped |= running.fetch_add(1) != 0;
-                    seen[t].push_back(i);
-                    running.fetch_sub(1);
-                };
-                if (i % 50 == 0)
-                    queue.sync(task);
-                else
-                    queue.async(task);
-            }
-        });
+    {
+        std::vector<std::jthread> workers;
+        for (int t = 0; t < threads; ++t)
+            workers.emplace_back([&, t] {
+                start.arrive_and_wait();
+                for (int i = 0; i < perThread; ++i) {
+                    auto task = [&, t, i] {
+                        overlapped |= running.fetch_add(1) != 0;
+                        seen[t].push_back(i);
+                        running.fetch_sub(1);
+                    };
+                    i % 50 ? queue.async(task) : queue.sync(task);
+                }
+            });
     }
-    for (auto& worker : workers)
-        worker.join();
     std::vector<int> expected(perThread);
     std::iota(expected.begin(), expected.end(), 0);
     queue.sync([&] {
         EXPECT_FALSE(overlapped);
-        for (auto& one : seen)
-            EXPECT_EQ(one, expected);
+        EXPECT_EQ(seen, std::vector(threads, expected));
     });
 }
 
