@@ -19,14 +19,6 @@ namespace {
         void operator()(FILE* pipe) const { pclose(pipe); }
     };
 
-    std::string quoted(const std::filesystem::path& file)
-    {
-        std::string text = "'";
-        for (char c : file.string())
-            text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return text + "'";
-    }
-
     // Runs a command and returns its standard output, or nothing when it fails.
     std::optional<std::string> run(const std::string& command)
     {
@@ -56,12 +48,20 @@ namespace {
 
 } // namespace
 
+std::string shellQuoted(const std::filesystem::path& text)
+{
+    std::string quoted = "'";
+    for (char c : text.string())
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 std::optional<DecodedAudio> DecodedAudio::decode(const std::filesystem::path& file)
 {
     auto facts = run("ffprobe -v error -select_streams a:0 -show_entries "
                      "stream=codec_name,sample_rate,channels,bit_rate:format_tags=major_brand "
                      "-of default=noprint_wrappers=1 "
-        + quoted(file));
+        + shellQuoted(file));
     if (!facts)
         return std::nullopt;
     std::map<std::string, std::string> fields;
@@ -79,7 +79,7 @@ std::optional<DecodedAudio> DecodedAudio::decode(const std::filesystem::path& fi
     if (audio.codec.empty() || audio.channels < 1 || audio.sampleRate < 1)
         return std::nullopt;
     // -xerror: a damaged stream is an error, not silently skipped.
-    auto pcm = run("ffmpeg -nostdin -v error -xerror -i " + quoted(file) + " -f f32le -acodec pcm_f32le -");
+    auto pcm = run("ffmpeg -nostdin -v error -xerror -i " + shellQuoted(file) + " -f f32le -acodec pcm_f32le -");
     if (!pcm)
         return std::nullopt;
     auto channels = static_cast<std::size_t>(audio.channels);
@@ -92,7 +92,7 @@ std::optional<DecodedAudio> DecodedAudio::decode(const std::filesystem::path& fi
 
 bool writeSegment(const std::filesystem::path& file, const std::vector<float>& samples)
 {
-    auto command = "ffmpeg -v error -y -f f32le -ar 16000 -ac 1 -i pipe:0 -c:a aac -b:a 32k " + quoted(file);
+    auto command = "ffmpeg -v error -y -f f32le -ar 16000 -ac 1 -i pipe:0 -c:a aac -b:a 32k " + shellQuoted(file);
     std::unique_ptr<FILE, PipeCloser> pipe(popen(command.c_str(), "w"));
     if (!pipe)
         return false;

@@ -58,9 +58,7 @@ TonePlayer::TonePlayer(std::string sink, double frequency, const std::string& se
     });
 }
 
-TonePlayer::~TonePlayer() { stop(); }
-
-void TonePlayer::stop()
+TonePlayer::~TonePlayer()
 {
     m_stopping.store(true);
     if (m_thread.joinable())

@@ -8,7 +8,7 @@
 
 namespace norla::test {
 
-// Plays a sine tone into a PulseAudio sink on its own thread until stopped: the "system audio" of a test
+// Plays a sine tone into a PulseAudio sink on its own thread while it lives: the "system audio" of a test
 // when played into the default sink, its "microphone" when played into the sink that feeds the virtual
 // microphone. The frequency can change while it plays (it reaches the sink after changeDelay); 0 plays
 // silence.
@@ -26,7 +26,6 @@ public:
     bool isPlaying() const { return m_connected; }
     const std::string& error() const { return m_error; }
     void setFrequency(double frequency) { m_frequency.store(frequency); }
-    void stop();
 
 private:
     void writeBlocks(void* connection, std::size_t count);

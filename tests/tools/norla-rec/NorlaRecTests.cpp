@@ -20,83 +20,71 @@ namespace {
     namespace fs = std::filesystem;
     using test::runRecTool;
 
+    // Sessions in the recordings directory of the data directory `list` reads without --root.
     class NorlaRecTest : public ::testing::Test {
     protected:
         fs::path session(const std::string& name)
         {
-            auto dir = m_temporary.path() / "recordings" / name;
-            fs::create_directories(dir);
-            return dir;
+            fs::create_directories(m_recordings / name);
+            return m_recordings / name;
         }
 
         test::TemporaryDirectory m_temporary { "norla-rec-test" };
+        fs::path m_recordings = m_temporary.path() / "norla-office" / "recordings";
     };
 
-    TEST_F(NorlaRecTest, MixdownPrintsTheAbsolutePathOfTheFinishedFile)
+    // Misuses touch nothing; a relative directory with a "." in it still yields the plain absolute path.
+    TEST_F(NorlaRecTest, ExitsZeroOneOrTwoWithTheResultAloneOnStandardOutputAndTheReasonOnStandardError)
     {
-        auto dir = session("0f1e2d3c-4b5a-4978-8695-a4b3c2d1e0f9");
-        test::writeSamples(dir / "mic.f32", test::tone(1000, 0.3f, 8000));
-        // A relative directory with a "." in it still yields the plain absolute path.
-        auto run = runRecTool(
-            { "mixdown", "./recordings/0f1e2d3c-4b5a-4978-8695-a4b3c2d1e0f9/" }, { false, m_temporary.path() });
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, (dir / "meeting.m4a").string() + "\n");
-        EXPECT_EQ(run.err, "");
-    }
-
-    TEST_F(NorlaRecTest, FailuresPrintTheReasonAndExitOne)
-    {
-        auto silent = session("silent");
-        test::writeSamples(silent / "mic.f32", std::vector<float>(16000, 0.0f));
+        auto id = std::string("0f1e2d3c-4b5a-4978-8695-a4b3c2d1e0f9");
+        test::writeSamples(session(id) / "mic.f32", test::tone(1000, 0.3f, 8000));
         auto claimed = session("claimed");
         auto held = PosixSessionClaims().claim(claimed); // as the application holds the session it records
         ASSERT_TRUE(held) << held.error().description();
+        auto dir = session("untouched").string();
+        test::writeSamples(dir + "/mic.f32", test::tone(440, 0.5f, 1600));
         auto nowhere = (m_temporary.path() / "nowhere").string();
+        const auto usage = "usage: norla-rec";
         const struct {
             std::vector<std::string> arguments;
-            std::string err; // "": names the directory
+            int status;
+            std::string out;
+            std::string err; // the whole of it when it ends a line, else a part
         } cases[] {
-            { { "mixdown", silent.string() }, "音が1つも録れていません\n" },
-            { { "merge", claimed.string() }, "この録音はほかのプロセスが使っています\n" },
-            { { "mixdown", nowhere }, "" },
-            { { "merge", nowhere }, "" },
+            { { "mixdown", "./recordings/" + id + "/" }, 0, (m_recordings / id / "meeting.m4a").string() + "\n", "" },
+            { { "merge", claimed.string() }, 1, "", "この録音はほかのプロセスが使っています\n" },
+            { { "mixdown", nowhere }, 1, "", "nowhere" },
+            { { "merge", nowhere }, 1, "", "nowhere" },
+            { {}, 2, "", usage },
+            { { "mixdown" }, 2, "", usage },
+            { { "mixdown", dir, dir }, 2, "", usage },
+            { { "mixdown", "--force", dir }, 2, "", usage },
+            { { "merge" }, 2, "", usage },
+            { { "remix", dir }, 2, "", usage },
+            { { "pending", "--root" }, 2, "", usage },
+            { { "list", "extra" }, 2, "", usage },
+            { { "list", "--verbose" }, 2, "", usage },
         };
-        for (const auto& [arguments, err] : cases) {
-            SCOPED_TRACE(arguments[0] + " " + arguments[1]);
-            auto run = runRecTool(arguments);
-            EXPECT_EQ(run.status, 1);
-            EXPECT_EQ(run.out, "");
-            if (err.empty())
-                EXPECT_NE(run.err.find("nowhere"), std::string::npos) << run.err;
-            else
-                EXPECT_EQ(run.err, err);
-        }
-    }
-
-    TEST_F(NorlaRecTest, UsageErrorsExitTwoAndHelpZeroWithoutTouchingAnything)
-    {
-        auto dir = session("untouched");
-        test::writeSamples(dir / "mic.f32", test::tone(440, 0.5f, 1600));
-        const std::vector<std::vector<std::string>> misuses { {}, { "mixdown" },
-            { "mixdown", dir.string(), dir.string() }, { "mixdown", "--force", dir.string() }, { "merge" },
-            { "remix", dir.string() }, { "pending", "--root" }, { "list", "extra" }, { "list", "--verbose" } };
-        for (const auto& arguments : misuses) {
+        for (const auto& [arguments, status, out, err] : cases) {
             SCOPED_TRACE(testing::PrintToString(arguments));
-            auto run = runRecTool(arguments);
-            EXPECT_EQ(run.status, 2);
-            EXPECT_EQ(run.out, "");
-            EXPECT_NE(run.err.find("usage: norla-rec"), std::string::npos) << run.err;
+            auto run = runRecTool(arguments, { false, m_recordings.parent_path() });
+            EXPECT_EQ(run.status, status);
+            EXPECT_EQ(run.out, out);
+            if (err.empty() || err.ends_with('\n'))
+                EXPECT_EQ(run.err, err);
+            else
+                EXPECT_NE(run.err.find(err), std::string::npos) << run.err;
         }
 
         auto overview = runRecTool({ "--help" });
         EXPECT_EQ(overview.status, 0);
         for (const auto& command : RecCommandLine::commands())
             EXPECT_NE(overview.out.find(command.name), std::string::npos) << command.name;
-        auto mixdownHelp = runRecTool({ "mixdown", dir.string(), "--help" });
+        auto mixdownHelp = runRecTool({ "mixdown", dir, "--help" });
         EXPECT_EQ(mixdownHelp.status, 0);
         EXPECT_TRUE(mixdownHelp.out.starts_with("usage: norla-rec mixdown DIR\n")) << mixdownHelp.out;
-        EXPECT_TRUE(fs::exists(dir / "mic.f32"));
-        EXPECT_FALSE(fs::exists(dir / "meeting.m4a"));
+        EXPECT_TRUE(fs::exists(dir + "/mic.f32"));
+        EXPECT_FALSE(fs::exists(dir + "/meeting.m4a"));
     }
 
     // One line per session, tab-separated: name, state (and whether a process holds it), bytes, seconds.
@@ -114,17 +102,14 @@ namespace {
         fs::copy_file(finished / "meeting.m4a", segments / "segment-001.m4a");
         fs::copy_file(finished / "meeting.m4a", segments / "segment-002.m4a");
         test::writeBytes(session("d-nothing") / "meeting.partial.m4a", "half");
-        test::writeBytes(m_temporary.path() / "recordings" / "stray.txt", "not a session");
+        test::writeBytes(m_recordings / "stray.txt", "not a session");
 
-        // Without --root the recordings directory of the data directory is listed.
-        auto data = m_temporary.path() / "data";
-        fs::create_directories(data / "norla-office");
-        fs::rename(m_temporary.path() / "recordings", data / "norla-office" / "recordings");
-        test::ScopedEnvironmentVariable dataHome("XDG_DATA_HOME", data.c_str());
+        test::ScopedEnvironmentVariable dataHome("XDG_DATA_HOME", m_temporary.path().c_str());
         auto run = runRecTool({ "list" });
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
-        std::vector<std::vector<std::string>> rows;
+        using Row = std::vector<std::string>;
+        std::vector<Row> rows;
         std::istringstream lines(run.out);
         for (std::string line; std::getline(lines, line);) {
             std::istringstream split(line);
@@ -134,7 +119,6 @@ namespace {
         }
         ASSERT_EQ(rows.size(), 4u) << run.out;
         auto size = [](std::uintmax_t bytes) { return std::to_string(bytes); };
-        using Row = std::vector<std::string>;
         // Encoded files last as long as their samples plus at most two frames of encoder delay and padding.
         EXPECT_EQ(Row(rows[0].begin(), rows[0].begin() + 3), (Row { "a-finished", "finished", size(finishedSize) }));
         EXPECT_NEAR(std::stod(rows[0][3]), 1.5 + 0.064, 0.065);

@@ -1,5 +1,6 @@
 #include "RecTool.h"
 
+#include "DecodedAudio.h"
 #include "TemporaryDirectory.h"
 
 #include <cstdlib>
@@ -10,14 +11,6 @@
 namespace norla::test {
 
 namespace {
-    std::string shellQuoted(const std::string& text)
-    {
-        std::string quoted = "'";
-        for (char c : text)
-            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return quoted + "'";
-    }
-
     std::string contents(const std::filesystem::path& file)
     {
         std::ifstream stream(file, std::ios::binary);
