@@ -7,7 +7,6 @@
 #include "ChildProcess.h"
 #include "LinuxRecorder.h"
 #include "TonePlayer.h"
-#include "recording/LinuxRecordingSeams.h"
 
 #include <chrono>
 #include <cstdio>
@@ -59,8 +58,7 @@ long residentKilobytes(int pid)
 // The child: records one system-audio session until its standard input closes, then stops it.
 int record(const std::string& root)
 {
-    installLinuxRecordingSeams();
-    auto recorder = makeLinuxRecorder({ root, nullptr, nullptr, std::nullopt, {}, {} });
+    auto recorder = makeLinuxRecorder(root);
     if (auto started = recorder->startAndWait(); !started) {
         std::fprintf(stderr, "start failed: %s\n", started.error().description().c_str());
         return 1;
