@@ -1,7 +1,7 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -39,7 +39,7 @@ inline std::vector<float> readSamples(const std::filesystem::path& file)
 {
     auto bytes = readBytes(file);
     std::vector<float> samples(bytes.size() / sizeof(float));
-    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+    std::copy_n(bytes.data(), samples.size() * sizeof(float), reinterpret_cast<char*>(samples.data()));
     return samples;
 }
 
