@@ -113,12 +113,11 @@ namespace {
     {
         a.webView->windowKey = true;
         NotificationCenter::defaultCenter().post(std::string(officeOpenInternalURL), url("https://office.norla.jp/x"));
-        auto webViewA = a.webView;
         a.coordinator.reset();
         post(officeReload);
         post(officeEvaluate, std::string("x();"));
-        EXPECT_EQ(webViewA->reloadCount, 0);
-        EXPECT_TRUE(webViewA->loads.empty() && webViewA->evaluatedScripts.empty());
+        EXPECT_EQ(a.webView->reloadCount, 0);
+        EXPECT_TRUE(a.webView->loads.empty() && a.webView->evaluatedScripts.empty());
         EXPECT_EQ(b.webView->reloadCount, 1) << "with A gone, B is the only window left";
         EXPECT_EQ(b.webView->evaluatedScripts, std::vector<std::string> { "x();" });
     }
