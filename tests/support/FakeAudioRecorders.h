@@ -7,14 +7,13 @@
 #include <algorithm>
 #include <map>
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
 namespace norla::test {
 
-// Audio recorders that write their file when they start: its text is the segment's content as the
-// FakeMediaComposer reads it (a duration in seconds by default). Only the recorder's queue calls them.
+// Audio recorders that write their file when they start: a segment of 300 seconds as the FakeMediaComposer
+// reads it. Only the recorder's queue calls them.
 struct FakeAudioRecorders final : AudioRecorders {
     struct Made {
         std::filesystem::path file;
@@ -45,7 +44,6 @@ struct FakeAudioRecorders final : AudioRecorders {
             handler(error);
     }
 
-    std::string segmentContent = "1";
     std::map<int, std::optional<Error>> failures;
     std::vector<Made> made;
     int calls = 0;
@@ -64,7 +62,7 @@ private:
         {
             if (m_refuses)
                 return false;
-            writeBytes(m_owner.made[m_index].file, m_owner.segmentContent);
+            writeBytes(m_owner.made[m_index].file, "300");
             m_owner.maxActive = std::max(m_owner.maxActive, ++m_owner.active);
             return m_recording = true;
         }

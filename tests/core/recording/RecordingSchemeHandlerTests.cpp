@@ -143,9 +143,7 @@ namespace {
 
     TEST_F(RecordingSchemeHandlerTest, NothingOutsideTheRecordingsDirectoryNorADirectoryIsEverServed)
     {
-        auto corpus = hostilePaths(m_base.string(), m_root.string());
-        ASSERT_GE(corpus.size(), 100u);
-        for (const auto& path : corpus) {
+        for (const auto& path : hostilePaths(m_base.string(), m_root.string())) {
             auto answer = request(path);
             EXPECT_TRUE(answer.error && answer.error->is(URLError::fileDoesNotExist))
                 << path << " served " << answer.body;
