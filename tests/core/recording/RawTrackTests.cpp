@@ -25,7 +25,7 @@ namespace {
         PosixFileHandles m_handles;
     };
 
-    TEST_F(RawTrackTest, BlocksLandAtTheirFrameWithSilenceInGapsAndOverwriteEarlierOnes)
+    TEST_F(RawTrackTest, BlocksLandAtTheirFrameWithSilenceInGapsAndFailedWritesAreLoggedAndDropped)
     {
         auto track = make();
         track.write(std::vector<float> { 1, 2, 3, 4 }, 0.0);
@@ -40,22 +40,20 @@ namespace {
         EXPECT_EQ(samples[24000], 0.75f);
         EXPECT_EQ(samples[24001], -1.5f);
         EXPECT_TRUE(m_environment.log().lines().empty());
-    }
 
-    TEST_F(RawTrackTest, FailuresCarryThePlatformTextAndFailedWritesAreLoggedAndDropped)
-    {
+        // Failures carry the platform's text; failed writes are logged and dropped.
         auto made = RawTrack::make(m_temporary.path() / "gone" / "mic.f32", m_handles);
         EXPECT_EQ(made.error().description(), std::make_error_code(std::errc::no_such_file_or_directory).message());
 
         test::writeBytes(file(), std::string(4001, 'x'));
         EXPECT_EQ(RawTrack::sampleCount(file()), 1000u) << "a trailing partial sample does not count";
-        auto track = make();
+        auto again = make();
         EXPECT_EQ(RawTrack::sampleCount(file()), 0u) << "an earlier file is replaced";
-        track.write(std::vector<float> { 0.5f }, 0.0);
-        track.write(std::vector<float> { 0.5f }, -1.0);
-        track.write(std::vector<float> { 0.5f }, std::nan(""));
-        track.close();
-        track.write(std::vector<float> { 0.5f }, 1.0);
+        again.write(std::vector<float> { 0.5f }, 0.0);
+        again.write(std::vector<float> { 0.5f }, -1.0);
+        again.write(std::vector<float> { 0.5f }, std::nan(""));
+        again.close();
+        again.write(std::vector<float> { 0.5f }, 1.0);
 
         auto invalid = "RawTrack write failed: " + std::make_error_code(std::errc::invalid_argument).message();
         EXPECT_EQ(m_environment.log().lines(),
