@@ -94,9 +94,12 @@ namespace {
         auto window = openWindow();
         auto local = openWindow(url("http://127.0.0.1:3000/app/home"));
         window.webView->loads.clear();
-        // Without a failing URL the page's current one decides.
+        // Without a failing URL the page's current one decides; without either, nothing is a sign-in.
         window.webView->currentURL = url("https://signin.accounts.google.com/x");
         window.coordinator->didFailNavigation(*window.webView, { Error::platform("interrupted", 102), std::nullopt });
+        window.webView->currentURL.reset();
+        window.coordinator->didFailProvisionalNavigation(
+            *window.webView, { Error::platform("cancelled", 302), std::nullopt });
         local.coordinator->didFailProvisionalNavigation(
             *local.webView, { Error::platform("cancelled", 302), url("http://127.0.0.1:3000/auth/callback") });
         env.main().runUntilIdle();
