@@ -4,7 +4,6 @@
 #include "FakeWebView.h"
 #include "auth/NativeOAuth.h"
 #include "desktop/BridgeTargets.h"
-#include "recording/RecordingSchemeHandler.h"
 #include "web/BridgeDispatcher.h"
 #include "web/RecordingSchemeHandlerFactory.h"
 
@@ -69,14 +68,6 @@ namespace {
         shell->finishRecording(); // the session sees the page's recording and stops it
         ASSERT_EQ(recorder->stopCompletions.size(), 1u);
         recorder->completeStop();
-    }
-
-    TEST_F(BridgeTargetsTest, TheWebViewHostGetsTheSignInThePendingAddressAndTheRecordingHandler)
-    {
-        EXPECT_EQ(Seam<NativeOAuthService>::get().get(), static_cast<NativeOAuthService*>(oauth.get()));
-        EXPECT_EQ(Seam<PushNotificationsService>::get().get(), static_cast<PushNotificationsService*>(&push));
-        auto handler = Seam<RecordingSchemeHandlerFactory>::get()->makeHandler();
-        EXPECT_TRUE(std::dynamic_pointer_cast<RecordingSchemeHandler>(handler));
     }
 
 } // namespace

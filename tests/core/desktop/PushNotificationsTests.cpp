@@ -44,22 +44,17 @@ namespace {
         std::optional<std::string> registered() const { return defaults->string(Keys::registeredTokenKey); }
     };
 
-    TEST_F(PushNotificationsTest, ANewTokenIsStoredAsHexAndAnnouncedAndWithdrawsTheRegisteredOne)
+    TEST_F(PushNotificationsTest, ANewTokenIsAnnouncedAndRegisteredByApplicationPagesAndWithdrawnBySignIn)
     {
         int announced = 0;
         observe(officeAPNsTokenReady, [&announced](const Notification&) { ++announced; });
         defaults->setString(Keys::registeredTokenKey, "00ab0fff");
         storeToken({ 0x00, 0xab, 0x0f, 0xff });
-        EXPECT_EQ(defaults->string(Keys::deviceTokenKey), "00ab0fff");
         EXPECT_EQ(registered(), "00ab0fff") << "an ordinary relaunch";
-        storeToken({ 0x01 });
-        EXPECT_FALSE(registered());
-        EXPECT_EQ(announced, 2);
-    }
-
-    TEST_F(PushNotificationsTest, ApplicationPagesRegisterTheTokenAndTheSignInScreenWithdrawsIt)
-    {
         storeToken({ 0xde, 0xad });
+        EXPECT_EQ(defaults->string(Keys::deviceTokenKey), "dead");
+        EXPECT_FALSE(registered()) << "a new token withdraws the registered one";
+        EXPECT_EQ(announced, 2);
         for (auto address : { "https://accounts.google.com/o/oauth2", "https://example.com/chat", "about:blank" }) {
             auto outside = pageAt(address);
             push.syncWithPage(outside);
