@@ -1,5 +1,7 @@
 #include "DecodedAudio.h"
 
+#include "ShellQuoted.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -47,14 +49,6 @@ namespace {
     }
 
 } // namespace
-
-std::string shellQuoted(const std::filesystem::path& text)
-{
-    std::string quoted = "'";
-    for (char c : text.string())
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 std::optional<DecodedAudio> DecodedAudio::decode(const std::filesystem::path& file)
 {

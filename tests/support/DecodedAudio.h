@@ -39,9 +39,6 @@ double toneAmplitude(const std::vector<float>& samples, double frequency, int sa
 double medianToneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate);
 double largestToneAmplitude(const std::vector<float>& samples, double frequency, int sampleRate);
 
-// A path, or any other text, as one word of a shell command.
-std::string shellQuoted(const std::filesystem::path& text);
-
 // The longest run of samples whose magnitude stays below `threshold`, in seconds.
 double longestSilence(const std::vector<float>& samples, int sampleRate, float threshold = 0.01f);
 

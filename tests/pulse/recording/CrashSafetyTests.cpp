@@ -2,6 +2,7 @@
 #include "LinuxRecorder.h"
 #include "MeetingTones.h"
 #include "PulseTestServer.h"
+#include "ShellQuoted.h"
 #include "TemporaryDirectory.h"
 #include "TestEnvironment.h"
 #include "TonePlayer.h"
@@ -45,7 +46,7 @@ namespace {
     // Runs the recording program (tests/pulse/child) to its end, killed or not: its wait status.
     int runChild(const std::string& mode, const std::filesystem::path& root, std::optional<double> killAfter)
     {
-        auto command = "exec '" NORLA_RECORDING_CHILD "' " + mode + " '" + root.string() + "'";
+        auto command = "exec " + shellQuoted(NORLA_RECORDING_CHILD) + " " + mode + " " + shellQuoted(root);
         return std::system((killAfter ? command + " " + std::to_string(*killAfter) : command).c_str());
     }
 

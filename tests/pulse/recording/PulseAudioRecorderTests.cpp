@@ -1,5 +1,6 @@
 #include "DecodedAudio.h"
 #include "PulseTestServer.h"
+#include "ShellQuoted.h"
 #include "TemporaryDirectory.h"
 #include "TestEnvironment.h"
 #include "TonePlayer.h"
@@ -67,7 +68,9 @@ namespace {
         EXPECT_TRUE(recorder.value()->record()) << "recording already";
         std::this_thread::sleep_for(2500ms);
         ASSERT_EQ(
-            std::system(("pactl --server='" + server.address() + "' unload-module module-remap-source").c_str()), 0);
+            std::system(
+                ("pactl --server=" + shellQuoted(server.address()) + " unload-module module-remap-source").c_str()),
+            0);
         for (auto deadline = std::chrono::steady_clock::now() + 60s;
              failures == 0 && std::chrono::steady_clock::now() < deadline;)
             std::this_thread::sleep_for(10ms);

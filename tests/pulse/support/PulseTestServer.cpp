@@ -1,5 +1,7 @@
 #include "PulseTestServer.h"
 
+#include "ShellQuoted.h"
+
 #include "recording/PulsePtr.h"
 
 #include <pulse/error.h>
@@ -30,7 +32,8 @@ namespace {
     int runScript(const std::string& action, const std::filesystem::path& directory)
     {
         return std::system(
-            ("'" NORLA_PULSE_SERVER_SCRIPT "' " + action + " '" + directory.string() + "' >/dev/null").c_str());
+            (shellQuoted(NORLA_PULSE_SERVER_SCRIPT) + " " + action + " " + shellQuoted(directory) + " >/dev/null")
+                .c_str());
     }
 } // namespace
 

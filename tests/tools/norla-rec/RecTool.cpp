@@ -1,6 +1,6 @@
 #include "RecTool.h"
 
-#include "DecodedAudio.h"
+#include "ShellQuoted.h"
 #include "TemporaryDirectory.h"
 
 #include <cstdlib>
